@@ -1,0 +1,114 @@
+#include "util/paths.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace util {
+
+namespace fs = std::filesystem;
+
+std::string pathpart(std::string& path, int code, char separator) {
+    if (path.empty()) return {};
+    auto first = path.find_first_not_of(' ');
+    if (first != std::string::npos) {
+        auto last = path.find_last_not_of(' ');
+        path = path.substr(first, last - first + 1);
+    }
+
+    std::string_view banned = "/*?<>|";
+    std::string cleaned;
+    for (char c : path)
+        if (c == separator || banned.find(c) == std::string_view::npos) cleaned.push_back(c);
+
+    auto slash = cleaned.rfind(separator);
+    auto nameStart = slash == std::string::npos ? 0 : slash + 1;
+    auto dot = cleaned.find('.', nameStart);
+    if (dot != std::string::npos) {
+        auto second = cleaned.find('.', dot + 1);
+        if (second != std::string::npos) cleaned.resize(second);
+    }
+
+    std::string folder = slash == std::string::npos ? "" : cleaned.substr(0, slash);
+    std::string name =
+        cleaned.substr(nameStart, dot == std::string::npos ? std::string::npos : dot - nameStart);
+    std::string dotText = dot == std::string::npos ? "" : ".";
+    std::string ext = dot == std::string::npos ? "" : cleaned.substr(dot + 1);
+    std::string sep(1, separator);
+
+    switch (code) {
+    case 0:
+        return name + dotText + ext;
+    case 1:
+        return name;
+    case 2:
+        return ext;
+    case 3:
+        return folder;
+    case 4:
+        return folder + sep + name + dotText + ext;
+    case 5:
+        return folder + sep + name;
+    default:
+        return {};
+    }
+}
+
+namespace {
+
+bool wildcardMatch(std::string_view pattern, std::string_view name) {
+    // Iterative matcher with one backtrack point: linear enough for file names.
+    std::size_t p = 0, n = 0, starP = std::string_view::npos, starN = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && (pattern[p] == '?' || pattern[p] == name[n])) {
+            ++p;
+            ++n;
+        } else if (p < pattern.size() && pattern[p] == '*') {
+            starP = p++;
+            starN = n;
+        } else if (starP != std::string_view::npos) {
+            p = starP + 1;
+            n = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*')
+        ++p;
+    return p == pattern.size();
+}
+
+bool isHidden(const fs::path& p) {
+    auto name = p.filename().string();
+    return !name.empty() && name.front() == '.';
+}
+
+// Calls accept on each entry matching path until it returns true.
+template <class Accept> bool anyMatch(std::string_view text, Accept accept) {
+    if (text.empty()) return false;
+    std::error_code ec;
+    fs::path path{std::string(text)};
+    auto last = path.filename().string();
+    if (last.find_first_of("*?") == std::string::npos) return accept(path);
+    fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
+        if (wildcardMatch(last, it->path().filename().string()) && accept(it->path())) return true;
+    return false;
+}
+
+} // namespace
+
+bool pathexists(std::string_view path) {
+    return anyMatch(path, [](const fs::path& p) {
+        std::error_code ec;
+        return fs::exists(p, ec);
+    });
+}
+
+bool fileexists(std::string_view path) {
+    return anyMatch(path, [](const fs::path& p) {
+        std::error_code ec;
+        return !isHidden(p) && fs::is_regular_file(p, ec);
+    });
+}
+
+} // namespace util

@@ -1,0 +1,30 @@
+#pragma once
+// File-name helpers. The separator is a parameter so that the Windows form
+// ('\\') and the POSIX form ('/') behave alike; the program passes the native one.
+#include <string>
+#include <string_view>
+
+namespace util {
+
+#ifdef _WIN32
+inline constexpr char kNativeSeparator = '\\';
+#else
+inline constexpr char kNativeSeparator = '/';
+#endif
+
+// Part codes: 0 name.ext, 1 name, 2 ext, 3 folder, 4 folder+sep+name.ext,
+// 5 folder+sep+name; any other code gives "". Trims blanks off `path` in place
+// (a path of blanks only stays as it is). Characters that cannot stand in a
+// file name ("/" on Windows, "*?<>|") are ignored; from a second dot in the
+// file name on, the name is cut.
+std::string pathpart(std::string& path, int code, char separator = kNativeSeparator);
+
+// True when something exists at path (file or folder). "*" and "?" in the last
+// component match any entry of its folder. Errors read as false.
+bool pathexists(std::string_view path);
+
+// True when a file matches `path` (wildcards as in pathexists) that is not a
+// folder and not hidden. Errors read as false.
+bool fileexists(std::string_view path);
+
+} // namespace util
