@@ -1,0 +1,82 @@
+#include "compiler/language.h"
+
+#include "util/hex.h"
+
+#include <charconv>
+
+namespace compiler {
+
+bool matchesWord(std::string_view text, std::string_view lowerWord) {
+    if (text.size() != lowerWord.size()) return false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        if (c != lowerWord[i]) return false;
+    }
+    return true;
+}
+
+const Command* findCommand(std::string_view element) {
+    for (const auto& command : kCommands)
+        if (matchesWord(element, command.keyword)) return &command;
+    return nullptr;
+}
+
+std::string_view readToken(std::string_view parameter) {
+    return matchesWord(parameter, kReadAckWord) ? kReadAckToken : kReadNackToken;
+}
+
+std::optional<std::string_view> supplyToken(std::string_view parameter) {
+    for (const auto& choice : kSupplyChoices)
+        if (matchesWord(parameter, choice.word)) return choice.token;
+    return std::nullopt;
+}
+
+namespace {
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Length of the leading decimal number: digits, a fraction, an exponent.
+std::size_t numberLength(std::string_view s) {
+    std::size_t i = 0, digits = 0;
+    while (i < s.size() && isDigit(s[i]))
+        ++i, ++digits;
+    if (i < s.size() && s[i] == '.') {
+        ++i;
+        while (i < s.size() && isDigit(s[i]))
+            ++i, ++digits;
+    }
+    if (digits == 0) return 0;
+    if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+        std::size_t j = i + 1;
+        if (j < s.size() && (s[j] == '+' || s[j] == '-')) ++j;
+        if (j < s.size() && isDigit(s[j])) {
+            while (j < s.size() && isDigit(s[j]))
+                ++j;
+            i = j;
+        }
+    }
+    return i;
+}
+
+} // namespace
+
+double byteValue(std::string_view parameter) {
+    if (parameter.size() >= 2 && (parameter[1] == 'x' || parameter[1] == 'X'))
+        return util::hextolong(parameter.substr(2, 2));
+    auto length = numberLength(parameter);
+    double value = 0;
+    if (length > 0) {
+        auto [end, ec] = std::from_chars(parameter.data(), parameter.data() + length, value);
+        if (ec != std::errc()) value = 0; // too large to hold
+    }
+    return value;
+}
+
+std::string byteToken(std::string_view parameter) {
+    return util::hexpad(byteValue(parameter), 2);
+}
+
+} // namespace compiler

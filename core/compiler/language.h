@@ -1,0 +1,95 @@
+#pragma once
+// The script language: keywords, their TxTokens and how parameters read.
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace compiler {
+
+enum class Parameter {
+    None,   // the keyword alone
+    Read,   // next element: "ack" gives 02, anything else 03
+    Supply, // next element: one of the supply texts
+    Byte,   // next element: a byte value, appended as a second token
+};
+
+struct Command {
+    std::string_view keyword; // lower case; matched without regard to case
+    Parameter parameter;
+    std::string_view token; // empty for read and setv, whose token depends on the parameter
+    std::string_view meaning;
+};
+
+inline constexpr auto kCommands = std::to_array<Command>({
+    {"start", Parameter::None, "00", "I2C Start condition"},
+    {"write", Parameter::Byte, "01", "write a byte; the slave's Ack or nAck is reported"},
+    {"read", Parameter::Read, "", "read a byte, then Ack (ack) or nAck (any other word)"},
+    {"stop", Parameter::None, "04", "I2C Stop condition"},
+    {"delayu", Parameter::Byte, "05", "delay in microseconds"},
+    {"delay", Parameter::Byte, "05", "delay in microseconds"},
+    {"delaym", Parameter::Byte, "06", "delay in milliseconds"},
+    {"speed", Parameter::None, "10", "report the bus speed"},
+    {"gp0lo", Parameter::None, "20", "output 0 low"},
+    {"gp0hi", Parameter::None, "21", "output 0 high"},
+    {"gp1lo", Parameter::None, "30", "output 1 low"},
+    {"gp1hi", Parameter::None, "31", "output 1 high"},
+    {"gp2lo", Parameter::None, "40", "output 2 low"},
+    {"gp2hi", Parameter::None, "41", "output 2 high"},
+    {"gp3lo", Parameter::None, "50", "output 3 low"},
+    {"gp3hi", Parameter::None, "51", "output 3 high"},
+    {"readint", Parameter::None, "60", "read the interrupt pin"},
+    {"setv", Parameter::Supply, "", "set the slave supply"},
+    {"scl0", Parameter::None, "80", "drive SCL low"},
+    {"scl1", Parameter::None, "81", "release SCL high"},
+    {"sda0", Parameter::None, "82", "drive SDA low"},
+    {"sda1", Parameter::None, "83", "release SDA high"},
+    {"scl?", Parameter::None, "90", "read the SCL pin"},
+    {"sda?", Parameter::None, "92", "read the SDA pin"},
+    {"badtokentest", Parameter::None, "76", "a token the module does not know"},
+});
+
+struct Choice {
+    std::string_view word; // lower case
+    std::string_view token;
+};
+
+inline constexpr std::string_view kReadAckWord = "ack";
+inline constexpr std::string_view kReadAckToken = "02";
+inline constexpr std::string_view kReadNackToken = "03";
+
+inline constexpr auto kSupplyChoices = std::to_array<Choice>({
+    {"open", "70"},
+    {"2.5", "71"},
+    {"3.0", "72"},
+    {"3.5", "73"},
+    {"4.0", "74"},
+    {"5.0", "75"},
+});
+
+// The letters, digits and ";_/[].?" make up elements; everything else separates.
+constexpr bool isElementChar(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == ';' ||
+           c == '_' || c == '/' || c == '[' || c == ']' || c == '.' || c == '?';
+}
+
+// ASCII case-insensitive equality with a lower-case word.
+bool matchesWord(std::string_view text, std::string_view lowerWord);
+
+// The command whose keyword the element is, or nullptr.
+const Command* findCommand(std::string_view element);
+
+// The read token for a parameter: 02 for "ack" in any case, else 03.
+std::string_view readToken(std::string_view parameter);
+
+// The supply token for a parameter, or nothing when it is not one of the texts.
+std::optional<std::string_view> supplyToken(std::string_view parameter);
+
+// The byte value of a parameter: hex after a second character of "x" or "X",
+// otherwise the leading decimal number (0 when there is none or it overflows).
+double byteValue(std::string_view parameter);
+
+// The two-character token for a parameter's byte value: its low 8 bits.
+std::string byteToken(std::string_view parameter);
+
+} // namespace compiler
