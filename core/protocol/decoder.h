@@ -1,0 +1,25 @@
+#pragma once
+// Turns one response frame into what the views show. Any text is accepted:
+// a short frame reads its missing characters as empty, an unknown code
+// changes only the receive-buffer box.
+#include <string>
+#include <string_view>
+
+namespace protocol {
+
+struct FrameEffect {
+    std::string rxbufferbox; // the frame without its CR, then "[cr]"
+    bool clearView = false;  // the bus activity view is emptied first
+    std::string append;      // then this is appended to it
+    bool operator==(const FrameEffect&) const = default;
+};
+
+// frame: from "!" through its CR, as cut by findFrame.
+FrameEffect decodeFrame(std::string_view frame);
+
+// The RxTokens of a script answer ("!0010..."), one line each.
+std::string decodeTokens(std::string_view frame);
+
+void applyToView(std::string& view, const FrameEffect& effect);
+
+} // namespace protocol

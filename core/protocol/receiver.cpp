@@ -1,0 +1,43 @@
+#include "protocol/receiver.h"
+
+#include "protocol/cutframe.h"
+#include "protocol/frames.h"
+
+namespace protocol {
+
+namespace {
+
+constexpr std::string_view kStart(&kResponseStart, 1);
+constexpr std::string_view kEnd(&kTerminator, 1);
+
+// Where the part of rest that can still matter begins.
+std::size_t pendingStart(std::string_view rest) {
+    auto last = rest.rfind(kResponseStart);
+    if (last == std::string_view::npos) return rest.size();
+    if (last > 0 && last + 1 == rest.size()) {
+        auto previous = rest.rfind(kResponseStart, last - 1);
+        if (previous != std::string_view::npos) return previous;
+    }
+    return last;
+}
+
+} // namespace
+
+std::vector<FrameEffect> Receiver::receive(std::string_view arrival) {
+    m_rxbuffer.append(arrival);
+    std::vector<FrameEffect> effects;
+    const std::string_view buffer = m_rxbuffer;
+    std::size_t pos = 0;
+    // Cut by offset and erase once: erasing per frame would be quadratic.
+    while (auto span = findFrame(buffer.substr(pos), kStart, kEnd)) {
+        effects.push_back(decodeFrame(buffer.substr(pos + span->begin, span->end - span->begin)));
+        pos += span->end;
+    }
+    auto rest = buffer.substr(pos);
+    auto keep = pendingStart(rest);
+    if (rest.size() - keep > kMaxPendingFrame) keep = rest.size();
+    m_rxbuffer.erase(0, pos + keep);
+    return effects;
+}
+
+} // namespace protocol
