@@ -1,0 +1,19 @@
+#pragma once
+// Byte-exact input and output for the command-line program.
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace cli {
+
+// The whole of FILE, or of standard input when name is "-" or empty; nothing
+// (and a reason in error) when it cannot be read.
+std::optional<std::string> readInput(const std::string& name, std::string& error);
+
+// View text for a terminal: each CR LF becomes a newline, all else stays.
+std::string viewToLines(std::string_view view);
+
+void writeOut(std::string_view text);
+void writeErr(std::string_view text);
+
+} // namespace cli

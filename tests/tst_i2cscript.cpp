@@ -1,0 +1,102 @@
+#include <QtTest>
+
+class TestI2cscript : public QObject {
+    Q_OBJECT
+  private slots:
+    void run_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<QByteArray>("out");
+        QTest::addColumn<QByteArray>("err"); // "*" for any non-empty text
+        QTest::addColumn<int>("status");
+        const QByteArray none;
+        const QByteArray example = "Start\nWrite  0x91\nRead   ack\nRead   Nack\nStop\n";
+        QTest::newRow("compile stdin") << QStringList{"compile"} << example
+                                       << QByteArray("$001007000191020304\n") << none << 0;
+        QTest::newRow("compile dash") << QStringList{"compile", "-"} << example
+                                      << QByteArray("$001007000191020304\n") << none << 0;
+        QTest::newRow("compile crlf") << QStringList{"compile"} << QByteArray("Start\r\nStop\r\n")
+                                      << QByteArray("$0010030004\n") << none << 0;
+        QTest::newRow("compile lone cr") << QStringList{"compile"} << QByteArray("Start\rStop")
+                                         << QByteArray("$0010030004\n") << none << 0;
+        QTest::newRow("compile error")
+            << QStringList{"compile"} << QByteArray("Start\nWrte 0x90\n") << none
+            << QByteArray("I2C processor error\nUnidentified element encountered: \nWrte\n") << 1;
+        QTest::newRow("compile nothing")
+            << QStringList{"compile"} << QByteArray(";only\n") << none
+            << QByteArray("I2C processor error\nNo data to compile!\n") << 1;
+        QTest::newRow("compile missing file")
+            << QStringList{"compile", "/nonexistent/q.txt"} << none << none << QByteArray("*") << 2;
+        QTest::newRow("compile two files")
+            << QStringList{"compile", "a", "b"} << none << none << QByteArray("*") << 2;
+        QTest::newRow("decode example")
+            << QStringList{"decode"} << QByteArray("!0010SW90aR1AnP\r")
+            << QByteArray("START\nWRITE\t0x90\tAck\nREAD\t0x1A\tNack\nSTOP\n") << none << 0;
+        QTest::newRow("decode several")
+            << QStringList{"decode"}
+            << QByteArray("!000001530003\r!00192500010\rjunk!001A00\r!0010S")
+            << QByteArray("[Firmware Version:]\n[0153.00.03       ]\n[Tamb master only ]\n\n"
+                          "[VSlave:  2.500v  ]\n[Speed:   Slow    ]\n"
+                          "[OnEdge:  On      ]\n[Edge:    Hi-to-Lo]\n"
+                          "[Reset:   WDT Rset]\n\n")
+            << none << 0;
+        QTest::newRow("decode open line") << QStringList{"decode"} << QByteArray("!0010W90x\r")
+                                          << QByteArray("WRITE\t0x90\t") << none << 0;
+        QTest::newRow("decode lone cr kept") << QStringList{"decode"} << QByteArray("!0020\r")
+                                             << QByteArray("[Int]\t\r\n") << none << 0;
+        QTest::newRow("decode nothing")
+            << QStringList{"decode"} << QByteArray("abc\r") << none << none << 0;
+        QTest::newRow("version") << QStringList{"--version"} << none << QByteArray("2.00.06\n")
+                                 << none << 0;
+        QTest::newRow("no command") << QStringList{} << none << none << QByteArray("*") << 2;
+        QTest::newRow("unknown command")
+            << QStringList{"frobnicate"} << none << none << QByteArray("*") << 2;
+    }
+    void run() {
+        QFETCH(QStringList, args);
+        QFETCH(QByteArray, input);
+        QFETCH(QByteArray, out);
+        QFETCH(QByteArray, err);
+        QFETCH(int, status);
+        QProcess process;
+        process.start(I2CSCRIPT, args);
+        QVERIFY(process.waitForStarted());
+        process.write(input);
+        process.closeWriteChannel();
+        QVERIFY(process.waitForFinished(20000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.readAllStandardOutput(), out);
+        const QByteArray errors = process.readAllStandardError();
+        if (err == "*")
+            QVERIFY(!errors.isEmpty() && errors.endsWith('\n'));
+        else
+            QCOMPARE(errors, err);
+        QCOMPARE(process.exitCode(), status);
+    }
+
+    void compileFromFile() {
+        QTemporaryDir dir;
+        QFile file(dir.filePath("q.txt"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(";example\r\nSetV 5.0\r\nGP0hi\r\n");
+        file.close();
+        QProcess process;
+        process.start(I2CSCRIPT, {"compile", file.fileName()});
+        QVERIFY(process.waitForFinished(20000));
+        QCOMPARE(process.readAllStandardOutput(), QByteArray("$0010037521\n"));
+        QCOMPARE(process.exitCode(), 0);
+    }
+
+    void helpNamesEveryCommand() {
+        QProcess process;
+        process.start(I2CSCRIPT, {"--help"});
+        QVERIFY(process.waitForFinished(20000));
+        const QByteArray help = process.readAllStandardOutput();
+        QCOMPARE(process.exitCode(), 0);
+        for (const char* word : {"compile", "decode", "--help", "--version", "Exit status"})
+            QVERIFY2(help.contains(word), word);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestI2cscript)
+#include "tst_i2cscript.moc"
