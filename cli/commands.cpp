@@ -10,26 +10,24 @@ namespace cli {
 
 namespace {
 
-// The single optional FILE argument; nothing when there are more.
-std::optional<std::string> fileArgument(const Arguments& args, const char* command) {
+// The input named by the single optional FILE argument; nothing, after a
+// message on standard error, when the arguments or the file are unusable.
+std::optional<std::string> commandInput(const Arguments& args, const std::string& command) {
     if (args.size() > 1) {
-        writeErr(std::string("i2cscript ") + command + ": too many arguments (see --help)\n");
+        writeErr("i2cscript " + command + ": too many arguments (see --help)\n");
         return std::nullopt;
     }
-    return args.empty() ? std::string("-") : args.front();
+    std::string error;
+    auto input = readInput(args.empty() ? "-" : args.front(), error);
+    if (!input) writeErr("i2cscript " + command + ": " + error + "\n");
+    return input;
 }
 
 } // namespace
 
 int compileCommand(const Arguments& args) {
-    auto file = fileArgument(args, "compile");
-    if (!file) return kExitUsage;
-    std::string error;
-    auto input = readInput(*file, error);
-    if (!input) {
-        writeErr("i2cscript compile: " + error + "\n");
-        return kExitUsage;
-    }
+    auto input = commandInput(args, "compile");
+    if (!input) return kExitUsage;
     auto result = compiler::compile(compiler::typedQueue(*input));
     if (!result.ok()) {
         writeErr(result.error->title + "\n" + viewToLines(result.error->message) + "\n");
@@ -42,14 +40,8 @@ int compileCommand(const Arguments& args) {
 }
 
 int decodeCommand(const Arguments& args) {
-    auto file = fileArgument(args, "decode");
-    if (!file) return kExitUsage;
-    std::string error;
-    auto input = readInput(*file, error);
-    if (!input) {
-        writeErr("i2cscript decode: " + error + "\n");
-        return kExitUsage;
-    }
+    auto input = commandInput(args, "decode");
+    if (!input) return kExitUsage;
     protocol::Receiver receiver;
     std::string view;
     for (const auto& effect : receiver.receive(*input))

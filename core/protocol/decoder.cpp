@@ -110,6 +110,24 @@ std::string_view levelLine(char t, char x) {
     }
 }
 
+// One-line answers to control commands; only Store and Replay can say "empty".
+struct AnswerLine {
+    std::string_view commandCode;
+    std::string_view done;
+    std::string_view empty;
+};
+
+constexpr AnswerLine kAnswerLines[] = {
+    {code::Store, "[Store last success!]", "[No command to store]"},
+    {code::Replay, "[Replay Successful  ]", "[Replay Memory Empty]"},
+    {code::EdgeHighToLow, "[Edge = High-to-Low ]", "[Edge = High-to-Low ]"},
+    {code::EdgeLowToHigh, "[Edge = Low-to-High ]", "[Edge = Low-to-High ]"},
+    {code::TriggerOn, "[Edge trigger = On  ]", "[Edge trigger = On  ]"},
+    {code::TriggerOff, "[Edge trigger = Off ]", "[Edge trigger = Off ]"},
+    {code::SpeedSlow, "[Speed set Slow=100k]", "[Speed set Slow=100k]"},
+    {code::SpeedFast, "[Speed set Fast=400k]", "[Speed set Fast=400k]"},
+};
+
 } // namespace
 
 std::string decodeTokens(std::string_view f) {
@@ -200,45 +218,30 @@ FrameEffect decodeFrame(std::string_view f) {
     for (auto& ch : c)
         ch = upper(ch);
     const char c6 = lower(at(f, 6));
-    Lines out;
+
     if (c == code::Version) {
         effect.clearView = true;
         effect.append = versionReport(f);
-    } else if (c == code::SlaveAlias || c == code::Slave) {
-        if (c6 == exec::Ack)
-            out.line("[Slave mode enabled...]").line("[...Power cycle=Cancel]");
-        else
-            out.line("[Slave not supported!]");
-    } else if (c == code::DataAlias || c == code::Data) {
-        out.line(chars(f, 6, 7));
-    } else if (c == code::Store) {
-        out.line(c6 == exec::Empty ? "[No command to store]" : "[Store last success!]");
-    } else if (c == code::Replay) {
-        out.line(c6 == exec::Empty ? "[Replay Memory Empty]" : "[Replay Successful  ]");
-    } else if (c == code::EdgeHighToLow) {
-        out.line("[Edge = High-to-Low ]");
-    } else if (c == code::EdgeLowToHigh) {
-        out.line("[Edge = Low-to-High ]");
-    } else if (c == code::TriggerOn) {
-        out.line("[Edge trigger = On  ]");
-    } else if (c == code::TriggerOff) {
-        out.line("[Edge trigger = Off ]");
-    } else if (c == code::SpeedSlow) {
-        out.line("[Speed set Slow=100k]");
-    } else if (c == code::SpeedFast) {
-        out.line("[Speed set Fast=400k]");
+    } else if (c == code::Script) {
+        effect.clearView = true;
+        effect.append = decodeTokens(f);
     } else if (c == code::Configuration) {
         effect.append = configurationReport(f);
     } else if (c == code::Reset) {
         effect.append = resetReport(f);
+    } else if (c == code::SlaveAlias || c == code::Slave) {
+        effect.append = c6 == exec::Ack ? "[Slave mode enabled...]\r\n[...Power cycle=Cancel]\r\n"
+                                        : "[Slave not supported!]\r\n";
+    } else if (c == code::DataAlias || c == code::Data) {
+        effect.append = Lines().line(chars(f, 6, 7)).take();
     } else if (c == code::Interrupt) {
         // The module puts the level right after the code.
-        out.line("[Int]", TAB, chars(f, 6, 6));
-    } else if (c == code::Script) {
-        effect.clearView = true;
-        effect.append = decodeTokens(f);
+        effect.append = Lines().line("[Int]", TAB, chars(f, 6, 6)).take();
+    } else {
+        for (const auto& answer : kAnswerLines)
+            if (c == answer.commandCode)
+                effect.append = Lines().line(c6 == exec::Empty ? answer.empty : answer.done).take();
     }
-    if (effect.append.empty()) effect.append = out.take();
     return effect;
 }
 
