@@ -74,6 +74,44 @@ class TestI2cscript : public QObject {
         QCOMPARE(process.exitCode(), status);
     }
 
+    // Golden files: queues/NAME.txt gives NAME.frame, or NAME.alert with
+    // status 1; responses/NAME.rx gives NAME.view. The fuzzers start from them too.
+    void golden_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("expected");
+        QDir data(TEST_DATA_DIR);
+        int rows = 0;
+        for (const QString folder : {"queues", "responses"}) {
+            QDir dir(data.filePath(folder));
+            for (const auto& in : dir.entryInfoList({"*.txt", "*.rx"}, QDir::Files)) {
+                const QString base = in.path() + "/" + in.completeBaseName();
+                const bool queue = folder == "queues";
+                const QString expected = !queue                               ? base + ".view"
+                                         : QFileInfo::exists(base + ".frame") ? base + ".frame"
+                                                                              : base + ".alert";
+                QTest::newRow(qPrintable(folder + "/" + in.fileName()))
+                    << (queue ? "compile" : "decode") << in.filePath() << expected;
+                ++rows;
+            }
+        }
+        QVERIFY(rows >= 6);
+    }
+    void golden() {
+        QFETCH(QString, command);
+        QFETCH(QString, input);
+        QFETCH(QString, expected);
+        QFile file(expected);
+        QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(expected));
+        const QByteArray want = file.readAll();
+        QProcess process;
+        process.start(I2CSCRIPT, {command, input});
+        QVERIFY(process.waitForFinished(20000));
+        const bool alert = expected.endsWith(".alert");
+        QCOMPARE(process.exitCode(), alert ? 1 : 0);
+        QCOMPARE(alert ? process.readAllStandardError() : process.readAllStandardOutput(), want);
+    }
+
     void compileFromFile() {
         QTemporaryDir dir;
         QFile file(dir.filePath("q.txt"));
