@@ -115,6 +115,26 @@ class TestReceiver : public QObject {
         QCOMPARE(effects[0].append, std::string("[Edge = High-to-Low ]\r\n"));
     }
 
+    // A reset in the middle of a long garbled frame: the new frame survives
+    // the old one being given up, whichever arrival its "!" comes in.
+    void freshStartSurvivesDroppedFrame_data() {
+        QTest::addColumn<QStringList>("chunks");
+        const QString stale = "!" + QString(4000, 'a');
+        QTest::newRow("start ends an arrival")
+            << QStringList{stale, QString(200, 'a') + "!", "0013a\r"};
+        QTest::newRow("start alone") << QStringList{stale, QString(200, 'a'), "!", "0013a\r"};
+        QTest::newRow("start inside") << QStringList{stale, QString(200, 'a') + "!00", "13a\r"};
+    }
+    void freshStartSurvivesDroppedFrame() {
+        QFETCH(QStringList, chunks);
+        protocol::Receiver receiver;
+        QStringList seen;
+        for (const auto& chunk : chunks)
+            seen << boxes(receiver.receive(chunk.toStdString()));
+        QCOMPARE(seen, QStringList{"!0013a[cr]"});
+        QVERIFY(receiver.rxbuffer().empty());
+    }
+
     void longestScriptAnswerSurvivesSmallChunks() {
         std::string frame = "!0010";
         for (int i = 0; i < 124; ++i)

@@ -16,8 +16,10 @@ std::size_t pendingStart(std::string_view rest) {
     if (last == std::string_view::npos) return rest.size();
     if (last > 0 && last + 1 == rest.size()) {
         auto previous = rest.rfind(kResponseStart, last - 1);
-        if (previous != std::string_view::npos) return previous;
+        if (previous != std::string_view::npos && rest.size() - previous <= kMaxPendingFrame)
+            return previous;
     }
+    if (rest.size() - last > kMaxPendingFrame) return rest.size(); // never got its CR
     return last;
 }
 
@@ -33,10 +35,7 @@ std::vector<FrameEffect> Receiver::receive(std::string_view arrival) {
         effects.push_back(decodeFrame(buffer.substr(pos + span->begin, span->end - span->begin)));
         pos += span->end;
     }
-    auto rest = buffer.substr(pos);
-    auto keep = pendingStart(rest);
-    if (rest.size() - keep > kMaxPendingFrame) keep = rest.size();
-    m_rxbuffer.erase(0, pos + keep);
+    m_rxbuffer.erase(0, pos + pendingStart(buffer.substr(pos)));
     return effects;
 }
 
