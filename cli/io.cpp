@@ -3,9 +3,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
-#include <sstream>
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -15,33 +12,30 @@
 namespace cli {
 
 std::optional<std::string> readInput(const std::string& name, std::string& error) {
-    if (name.empty() || name == "-") {
-#ifdef _WIN32
-        _setmode(_fileno(stdin), _O_BINARY);
-#endif
-        std::string data;
-        char chunk[65536];
-        std::size_t n;
-        while ((n = std::fread(chunk, 1, sizeof chunk, stdin)) > 0)
-            data.append(chunk, n);
-        if (std::ferror(stdin)) {
-            error = "cannot read standard input";
-            return std::nullopt;
-        }
-        return data;
-    }
-    std::ifstream in(name, std::ios::binary);
+    const bool standardInput = name.empty() || name == "-";
+    std::FILE* in = standardInput ? stdin : std::fopen(name.c_str(), "rb");
+    const std::string what = standardInput ? "standard input" : name;
     if (!in) {
-        error = "cannot read " + name + ": " + std::strerror(errno);
+        error = "cannot read " + what + ": " + std::strerror(errno);
         return std::nullopt;
     }
-    std::ostringstream data;
-    data << in.rdbuf();
-    if (in.bad()) {
-        error = "cannot read " + name;
+#ifdef _WIN32
+    if (standardInput) _setmode(_fileno(stdin), _O_BINARY);
+#endif
+    std::string data;
+    char chunk[65536];
+    std::size_t n;
+    while ((n = std::fread(chunk, 1, sizeof chunk, in)) > 0)
+        data.append(chunk, n);
+    // A folder opens but fails on the first read (EISDIR).
+    const bool failed = std::ferror(in) != 0;
+    const int reason = errno;
+    if (!standardInput) std::fclose(in);
+    if (failed) {
+        error = "cannot read " + what + ": " + std::strerror(reason);
         return std::nullopt;
     }
-    return std::move(data).str();
+    return data;
 }
 
 std::string viewToLines(std::string_view view) {
@@ -56,6 +50,10 @@ std::string viewToLines(std::string_view view) {
 
 void writeOut(std::string_view text) {
     std::fwrite(text.data(), 1, text.size(), stdout);
+}
+
+bool flushOut() {
+    return std::fflush(stdout) == 0 && !std::ferror(stdout);
 }
 
 void writeErr(std::string_view text) {

@@ -14,6 +14,8 @@ std::optional<std::string> readInput(const std::string& name, std::string& error
 std::string viewToLines(std::string_view view);
 
 void writeOut(std::string_view text);
+// False when standard output could not take everything written to it.
+bool flushOut();
 void writeErr(std::string_view text);
 
 } // namespace cli

@@ -2,9 +2,10 @@
 #include "cli/io.h"
 #include "util/system.h"
 
-int main(int argc, char** argv) {
+namespace {
+
+int run(cli::Arguments args) {
     using namespace cli;
-    Arguments args(argv + 1, argv + argc);
     if (args.empty()) {
         writeErr(usage());
         return kExitUsage;
@@ -23,4 +24,15 @@ int main(int argc, char** argv) {
     if (command == "decode") return decodeCommand(args);
     writeErr("i2cscript: unknown command '" + command + "' (see --help)\n");
     return kExitUsage;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    int status = run(cli::Arguments(argv + 1, argv + argc));
+    if (!cli::flushOut()) {
+        cli::writeErr("i2cscript: cannot write standard output\n");
+        return cli::kExitUsage;
+    }
+    return status;
 }

@@ -19,6 +19,17 @@ class TestI2cscript : public QObject {
                                       << QByteArray("$0010030004\n") << none << 0;
         QTest::newRow("compile lone cr") << QStringList{"compile"} << QByteArray("Start\rStop")
                                          << QByteArray("$0010030004\n") << none << 0;
+        // A lone CR ends a line, so a blank after it starts a comment line.
+        QTest::newRow("compile comment after cr")
+            << QStringList{"compile"} << QByteArray("Start\r Stop") << QByteArray("$00100200\n")
+            << none << 0;
+        QTest::newRow("compile bare lf is a line end")
+            << QStringList{"compile"} << QByteArray("Start\n;x\nStop")
+            << QByteArray("$0010030004\n") << none << 0;
+        QTest::newRow("compile folder")
+            << QStringList{"compile", "."} << none << none << QByteArray("*") << 2;
+        QTest::newRow("decode folder")
+            << QStringList{"decode", "."} << none << none << QByteArray("*") << 2;
         QTest::newRow("compile error")
             << QStringList{"compile"} << QByteArray("Start\nWrte 0x90\n") << none
             << QByteArray("I2C processor error\nUnidentified element encountered: \nWrte\n") << 1;
