@@ -89,6 +89,8 @@ class TestPaths : public QObject {
             {root + "/*.doc", false, false},
             {root + "/s*", true, false},
             {root + "/missing/*", false, false},
+            {root + std::string("/a.txt\0zz", 9), false, false},
+            {root + std::string("\0", 1), false, false},
         };
         for (const auto& row : rows) {
             QVERIFY2(util::pathexists(row.path) == row.path_exists, row.path.c_str());

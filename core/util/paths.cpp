@@ -1,7 +1,12 @@
 #include "util/paths.h"
 
+#include <exception>
 #include <filesystem>
 #include <system_error>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace util {
 
@@ -55,9 +60,9 @@ std::string pathpart(std::string& path, int code, char separator) {
 
 namespace {
 
-bool wildcardMatch(std::string_view pattern, std::string_view name) {
+bool wildcardMatch(std::u8string_view pattern, std::u8string_view name) {
     // Iterative matcher with one backtrack point: linear enough for file names.
-    std::size_t p = 0, n = 0, starP = std::string_view::npos, starN = 0;
+    std::size_t p = 0, n = 0, starP = std::u8string_view::npos, starN = 0;
     while (n < name.size()) {
         if (p < pattern.size() && (pattern[p] == '?' || pattern[p] == name[n])) {
             ++p;
@@ -65,7 +70,7 @@ bool wildcardMatch(std::string_view pattern, std::string_view name) {
         } else if (p < pattern.size() && pattern[p] == '*') {
             starP = p++;
             starN = n;
-        } else if (starP != std::string_view::npos) {
+        } else if (starP != std::u8string_view::npos) {
             p = starP + 1;
             n = ++starN;
         } else {
@@ -78,20 +83,32 @@ bool wildcardMatch(std::string_view pattern, std::string_view name) {
 }
 
 bool isHidden(const fs::path& p) {
-    auto name = p.filename().string();
+#ifdef _WIN32
+    auto attributes = GetFileAttributesW(p.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0;
+#else
+    auto name = p.filename().native();
     return !name.empty() && name.front() == '.';
+#endif
 }
 
-// Calls accept on each entry matching path until it returns true.
+// Calls accept on each entry matching path until it returns true. A NUL
+// would cut the name short at the system call, so such a path names nothing.
 template <class Accept> bool anyMatch(std::string_view text, Accept accept) {
-    if (text.empty()) return false;
-    std::error_code ec;
-    fs::path path{std::string(text)};
-    auto last = path.filename().string();
-    if (last.find_first_of("*?") == std::string::npos) return accept(path);
-    fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
-        if (wildcardMatch(last, it->path().filename().string()) && accept(it->path())) return true;
+    if (text.empty() || text.find('\0') != std::string_view::npos) return false;
+    try {
+        std::error_code ec;
+        fs::path path(std::u8string(text.begin(), text.end()));
+        auto last = path.filename().u8string();
+        if (last.find_first_of(u8"*?") == std::u8string::npos) return accept(path);
+        fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
+        for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
+            if (wildcardMatch(last, it->path().filename().u8string()) && accept(it->path()))
+                return true;
+    } catch (const std::exception&) {
+        // A name the system cannot convert matches nothing.
+    }
     return false;
 }
 
