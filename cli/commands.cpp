@@ -44,13 +44,9 @@ int decodeCommand(const Arguments& args) {
     if (!input) return kExitUsage;
     protocol::Receiver receiver;
     std::string view;
-    // In arrivals of a size a port delivers, so that a huge input does not
-    // hold the effects of all its frames at once.
-    constexpr std::size_t kArrival = 4096;
-    const std::string_view all = *input;
-    for (std::size_t pos = 0; pos < all.size(); pos += kArrival)
-        for (const auto& effect : receiver.receive(all.substr(pos, kArrival)))
-            protocol::applyToView(view, effect);
+    // Applied as decoded, so a huge input never holds all its effects at once.
+    receiver.receive(*input,
+                     [&](protocol::FrameEffect&& effect) { protocol::applyToView(view, effect); });
     writeOut(viewToLines(view));
     return kExitOk;
 }

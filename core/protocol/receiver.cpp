@@ -25,17 +25,22 @@ std::size_t pendingStart(std::string_view rest) {
 
 } // namespace
 
-std::vector<FrameEffect> Receiver::receive(std::string_view arrival) {
+void Receiver::receive(std::string_view arrival,
+                       const std::function<void(FrameEffect&&)>& onFrame) {
     m_rxbuffer.append(arrival);
-    std::vector<FrameEffect> effects;
     const std::string_view buffer = m_rxbuffer;
     std::size_t pos = 0;
     // Cut by offset and erase once: erasing per frame would be quadratic.
     while (auto span = findFrame(buffer.substr(pos), kStart, kEnd)) {
-        effects.push_back(decodeFrame(buffer.substr(pos + span->begin, span->end - span->begin)));
+        onFrame(decodeFrame(buffer.substr(pos + span->begin, span->end - span->begin)));
         pos += span->end;
     }
     m_rxbuffer.erase(0, pos + pendingStart(buffer.substr(pos)));
+}
+
+std::vector<FrameEffect> Receiver::receive(std::string_view arrival) {
+    std::vector<FrameEffect> effects;
+    receive(arrival, [&](FrameEffect&& effect) { effects.push_back(std::move(effect)); });
     return effects;
 }
 

@@ -10,6 +10,7 @@
 #include "protocol/decoder.h"
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,6 +23,8 @@ class Receiver {
   public:
     // Appends arrival to the buffer and decodes every complete frame.
     std::vector<FrameEffect> receive(std::string_view arrival);
+    // The same, handing each frame's effect on as soon as it is decoded.
+    void receive(std::string_view arrival, const std::function<void(FrameEffect&&)>& onFrame);
 
     const std::string& rxbuffer() const { return m_rxbuffer; }
 
