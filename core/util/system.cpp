@@ -1,5 +1,6 @@
 #include "util/system.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <system_error>
 
