@@ -1,5 +1,6 @@
 #include "compiler/language.h"
 
+#include "util/ascii.h"
 #include "util/hex.h"
 
 #include <charconv>
@@ -9,9 +10,7 @@ namespace compiler {
 bool matchesWord(std::string_view text, std::string_view lowerWord) {
     if (text.size() != lowerWord.size()) return false;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        char c = text[i];
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        if (c != lowerWord[i]) return false;
+        if (util::asciiLower(text[i]) != lowerWord[i]) return false;
     }
     return true;
 }
@@ -34,26 +33,22 @@ std::optional<std::string_view> supplyToken(std::string_view parameter) {
 
 namespace {
 
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
 // Length of the leading decimal number: digits, a fraction, an exponent.
 std::size_t numberLength(std::string_view s) {
     std::size_t i = 0, digits = 0;
-    while (i < s.size() && isDigit(s[i]))
+    while (i < s.size() && util::isDigit(s[i]))
         ++i, ++digits;
     if (i < s.size() && s[i] == '.') {
         ++i;
-        while (i < s.size() && isDigit(s[i]))
+        while (i < s.size() && util::isDigit(s[i]))
             ++i, ++digits;
     }
     if (digits == 0) return 0;
     if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
         std::size_t j = i + 1;
         if (j < s.size() && (s[j] == '+' || s[j] == '-')) ++j;
-        if (j < s.size() && isDigit(s[j])) {
-            while (j < s.size() && isDigit(s[j]))
+        if (j < s.size() && util::isDigit(s[j])) {
+            while (j < s.size() && util::isDigit(s[j]))
                 ++j;
             i = j;
         }

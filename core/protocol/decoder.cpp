@@ -1,6 +1,7 @@
 #include "protocol/decoder.h"
 
 #include "protocol/frames.h"
+#include "util/ascii.h"
 #include "util/constants.h"
 #include "util/hex.h"
 
@@ -8,6 +9,8 @@ namespace protocol {
 
 namespace {
 
+using util::asciiLower;
+using util::asciiUpper;
 using util::CRLF;
 using util::TAB;
 
@@ -20,13 +23,6 @@ std::string_view chars(std::string_view frame, std::size_t from, std::size_t to)
 // '\0' past the end: compares unequal to every character the decoder looks for.
 char at(std::string_view frame, std::size_t k) {
     return k >= 1 && k <= frame.size() ? frame[k - 1] : '\0';
-}
-
-char lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-char upper(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
 // A flag that is not a digit reads as 0.
@@ -183,8 +179,8 @@ std::string decodeTokens(std::string_view f) {
         case 'w':
         case 'R':
         case 'r': {
-            out.text(lower(t) == 'w' ? "WRITE" : "READ", TAB, "0x", hh, TAB);
-            const char k = lower(at(f, i + 3));
+            out.text(asciiLower(t) == 'w' ? "WRITE" : "READ", TAB, "0x", hh, TAB);
+            const char k = asciiLower(at(f, i + 3));
             if (k == 'a')
                 out.line("Ack");
             else if (k == 'n')
@@ -216,8 +212,8 @@ FrameEffect decodeFrame(std::string_view f) {
     // Hex from the module is read in either case, the code included.
     std::string c(chars(f, 4, 5));
     for (auto& ch : c)
-        ch = upper(ch);
-    const char c6 = lower(at(f, 6));
+        ch = asciiUpper(ch);
+    const char c6 = asciiLower(at(f, 6));
 
     if (c == code::Version) {
         effect.clearView = true;
