@@ -121,6 +121,31 @@ class TestLanguage : public QObject {
         QFETCH(QByteArray, tokens);
         QCOMPARE(tokensOf(queue), tokens);
     }
+
+    // The time a script asks for, read from its tokens.
+    void requestedDelay_data() {
+        QTest::addColumn<QByteArray>("queue");
+        QTest::addColumn<qint64>("micros");
+        QTest::newRow("none") << QByteArray("Start\r\nStop") << qint64(0);
+        QTest::newRow("us 0 is 1") << QByteArray("Delayu 0") << qint64(1);
+        QTest::newRow("us ff") << QByteArray("Delayu 0xff") << qint64(256);
+        QTest::newRow("ms") << QByteArray("Delaym 9") << qint64(10000);
+        QTest::newRow("sum") << QByteArray("Delaym 0, Delay 4, GP0hi, Delaym 1") << qint64(3005);
+        // A written 05 or 06 is a byte value, not a delay.
+        QTest::newRow("write 06") << QByteArray("Write 6, Write 0x05") << qint64(0);
+        QTest::newRow("walking pulses")
+            << QByteArray("GP0hi Delayu 10 GP0lo Delayu 0x0a Delayu 010") << qint64(33);
+    }
+    void requestedDelay() {
+        QFETCH(QByteArray, queue);
+        QFETCH(qint64, micros);
+        const QByteArray tokens = tokensOf(queue);
+        QCOMPARE(compiler::requestedDelay(tokens.toStdString()).count(), micros);
+    }
+    void requestedDelayOfCutTokens() {
+        QCOMPARE(compiler::requestedDelay("06").count(), 0);
+        QCOMPARE(compiler::requestedDelay("0600060").count(), 1000);
+    }
 };
 
 QTEST_APPLESS_MAIN(TestLanguage)

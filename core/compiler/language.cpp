@@ -74,4 +74,23 @@ std::string byteToken(std::string_view parameter) {
     return util::hexpad(byteValue(parameter), 2);
 }
 
+bool takesByte(std::string_view token) {
+    for (const auto& command : kCommands)
+        if (command.parameter == Parameter::Byte && command.token == token) return true;
+    return false;
+}
+
+std::chrono::microseconds requestedDelay(std::string_view tokens) {
+    std::chrono::microseconds total{0};
+    for (std::size_t i = 0; i + 2 <= tokens.size(); i += 2) {
+        const auto token = tokens.substr(i, 2);
+        if (!takesByte(token) || i + 4 > tokens.size()) continue;
+        i += 2;
+        const auto steps = std::chrono::microseconds(util::hextolong(tokens.substr(i, 2)) + 1);
+        if (token == kDelayMicrosToken) total += steps;
+        if (token == kDelayMillisToken) total += steps * 1000;
+    }
+    return total;
+}
+
 } // namespace compiler

@@ -1,6 +1,7 @@
 #pragma once
 // The script language: keywords, their TxTokens and how parameters read.
 #include <array>
+#include <chrono>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -91,5 +92,16 @@ double byteValue(std::string_view parameter);
 
 // The two-character token for a parameter's byte value: its low 8 bits.
 std::string byteToken(std::string_view parameter);
+
+inline constexpr std::string_view kDelayMicrosToken = "05";
+inline constexpr std::string_view kDelayMillisToken = "06";
+
+// True for the tokens that a byte value follows (write and the delays).
+bool takesByte(std::string_view token);
+
+// What the delay tokens of a token string ask the module to wait: (hh + 1)
+// microseconds or milliseconds each. Tokens are read in pairs of characters,
+// a byte value after each token that takes one.
+std::chrono::microseconds requestedDelay(std::string_view tokens);
 
 } // namespace compiler

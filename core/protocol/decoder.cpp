@@ -1,16 +1,18 @@
 #include "protocol/decoder.h"
 
 #include "protocol/frames.h"
+#include "protocol/outcome.h"
 #include "util/ascii.h"
 #include "util/constants.h"
 #include "util/hex.h"
+
+#include <functional>
 
 namespace protocol {
 
 namespace {
 
 using util::asciiLower;
-using util::asciiUpper;
 using util::CRLF;
 using util::TAB;
 
@@ -126,28 +128,50 @@ constexpr AnswerLine kAnswerLines[] = {
 
 } // namespace
 
-std::string decodeTokens(std::string_view f) {
-    Lines out;
+std::size_t rxTokenWidth(char letter, char next) {
+    switch (letter) {
+    case '?':
+    case 'D':
+    case 'd':
+        return 3;
+    case 's':
+        // "s0"/"s1" is the module's speed answer; any other "s" a start.
+        return next == '0' || next == '1' ? 2 : 1;
+    case 'W':
+    case 'w':
+    case 'R':
+    case 'r':
+        return 4;
+    default:
+        return letter >= '2' && letter <= '9' ? 2 : 1;
+    }
+}
+
+void forEachRxToken(std::string_view f, const std::function<void(std::string_view)>& onToken) {
     const std::size_t n = f.empty() ? 0 : f.size() - 1; // the CR is not a token
     std::size_t i = 6;
     while (i <= n) {
-        const char t = at(f, i);
-        const char x = at(f, i + 1);
-        const auto hh = chars(f, i + 1, i + 2);
-        std::size_t width = 1;
+        const std::size_t width = rxTokenWidth(at(f, i), at(f, i + 1));
+        onToken(f.substr(i - 1, width)); // may reach into the CR or past it
+        i += width;
+    }
+}
+
+std::string decodeTokens(std::string_view f) {
+    Lines out;
+    forEachRxToken(f, [&](std::string_view token) {
+        const char t = at(token, 1);
+        const char x = at(token, 2);
+        const auto hh = chars(token, 2, 3);
         switch (t) {
         case '?':
             out.line("BadToken:", TAB, "0x", hh);
-            width = 3;
             break;
         case 's':
-            // "s0"/"s1" is the module's speed answer; any other "s" a start.
-            if (x == '0' || x == '1') {
+            if (token.size() == 2)
                 out.line(x == '0' ? "[Speed=SLOW]" : "[Speed=FAST]");
-                width = 2;
-            } else {
+            else
                 out.line("START");
-            }
             break;
         case '0':
             out.line("[Speed=SLOW]");
@@ -165,7 +189,6 @@ std::string decodeTokens(std::string_view f) {
         case '9': {
             auto line = levelLine(t, x);
             if (!line.empty()) out.line(line);
-            width = 2;
             break;
         }
         case 'S':
@@ -180,27 +203,23 @@ std::string decodeTokens(std::string_view f) {
         case 'R':
         case 'r': {
             out.text(asciiLower(t) == 'w' ? "WRITE" : "READ", TAB, "0x", hh, TAB);
-            const char k = asciiLower(at(f, i + 3));
+            const char k = asciiLower(at(token, 4));
             if (k == 'a')
                 out.line("Ack");
             else if (k == 'n')
                 out.line("Nack");
-            width = 4;
             break;
         }
         case 'D':
             out.line("Delay", TAB, "0x", hh, " uS");
-            width = 3;
             break;
         case 'd':
             out.line("Delay", TAB, "0x", hh, " mS");
-            width = 3;
             break;
         default:
             break;
         }
-        i += width;
-    }
+    });
     return out.take();
 }
 
@@ -210,9 +229,7 @@ FrameEffect decodeFrame(std::string_view f) {
     effect.rxbufferbox += "[cr]";
 
     // Hex from the module is read in either case, the code included.
-    std::string c(chars(f, 4, 5));
-    for (auto& ch : c)
-        ch = asciiUpper(ch);
+    const std::string c = commandCodeOf(f);
     const char c6 = asciiLower(at(f, 6));
 
     if (c == code::Version) {

@@ -2,6 +2,7 @@
 // Turns one response frame into what the views show. Any text is accepted:
 // a short frame reads its missing characters as empty, an unknown code
 // changes only the receive-buffer box.
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -16,6 +17,10 @@ struct FrameEffect {
 
 // frame: from "!" through its CR, as cut by findFrame.
 FrameEffect decodeFrame(std::string_view frame);
+
+// Calls onToken with each RxToken of a script answer, in order; the last may
+// run into the CR or be cut short by the end of the frame.
+void forEachRxToken(std::string_view frame, const std::function<void(std::string_view)>& onToken);
 
 // The RxTokens of a script answer ("!0010..."), one line each.
 std::string decodeTokens(std::string_view frame);

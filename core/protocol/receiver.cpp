@@ -25,17 +25,22 @@ std::size_t pendingStart(std::string_view rest) {
 
 } // namespace
 
-void Receiver::receive(std::string_view arrival,
-                       const std::function<void(FrameEffect&&)>& onFrame) {
+void Receiver::receiveFrames(std::string_view arrival,
+                             const std::function<void(std::string_view)>& onFrame) {
     m_rxbuffer.append(arrival);
     const std::string_view buffer = m_rxbuffer;
     std::size_t pos = 0;
     // Cut by offset and erase once: erasing per frame would be quadratic.
     while (auto span = findFrame(buffer.substr(pos), kStart, kEnd)) {
-        onFrame(decodeFrame(buffer.substr(pos + span->begin, span->end - span->begin)));
+        onFrame(buffer.substr(pos + span->begin, span->end - span->begin));
         pos += span->end;
     }
     m_rxbuffer.erase(0, pos + pendingStart(buffer.substr(pos)));
+}
+
+void Receiver::receive(std::string_view arrival,
+                       const std::function<void(FrameEffect&&)>& onFrame) {
+    receiveFrames(arrival, [&](std::string_view frame) { onFrame(decodeFrame(frame)); });
 }
 
 std::vector<FrameEffect> Receiver::receive(std::string_view arrival) {

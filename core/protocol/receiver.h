@@ -25,6 +25,10 @@ class Receiver {
     std::vector<FrameEffect> receive(std::string_view arrival);
     // The same, handing each frame's effect on as soon as it is decoded.
     void receive(std::string_view arrival, const std::function<void(FrameEffect&&)>& onFrame);
+    // The same, handing on each frame itself ("!" through CR), valid only
+    // during the call.
+    void receiveFrames(std::string_view arrival,
+                       const std::function<void(std::string_view)>& onFrame);
 
     const std::string& rxbuffer() const { return m_rxbuffer; }
 
