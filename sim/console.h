@@ -1,0 +1,27 @@
+#pragma once
+// The line commands that the simulator takes on standard input, for playing
+// the outside world: the interrupt input, the sensor's temperature, resets.
+//
+// A line that is no command parses to an error text for the user; nothing
+// here acts on the module.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <variant>
+
+namespace sim {
+
+inline constexpr std::string_view kConsoleCommands =
+    "int 0|1, temp CELSIUS, reset, wdt, flood COUNT, quit";
+
+struct ConsoleCommand {
+    enum class Kind { Nothing, Interrupt, Temperature, Reset, Watchdog, Flood, Quit };
+    Kind kind = Kind::Nothing; // Nothing: an empty line
+    bool level = false;        // Interrupt
+    double celsius = 0;        // Temperature
+    std::uint64_t count = 0;   // Flood: that many interrupt reports
+};
+
+std::variant<ConsoleCommand, std::string> parseConsoleLine(std::string_view line);
+
+} // namespace sim

@@ -1,0 +1,281 @@
+#include "sim/terminal.h"
+
+#include "protocol/frames.h"
+#include "sim/console.h"
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <iostream>
+#include <limits>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+#ifdef __APPLE__
+#include <util.h>
+#else
+#include <pty.h>
+#endif
+
+namespace sim {
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// How often a terminal without a client is checked for one.
+constexpr auto kHangupCheck = 25ms;
+// A wake-up this late still keeps the line's pace; a longer pause does not
+// make the line send faster afterwards.
+constexpr auto kLineSlack = 5ms;
+constexpr auto kCharacterTime = std::chrono::nanoseconds(1s) / protocol::kCharactersPerSecond;
+constexpr std::size_t kReadChunk = 512;
+// Flood reports are made only as the output drains.
+constexpr std::size_t kFloodRefill = 4096;
+constexpr std::size_t kMaxScheduled = 256;
+constexpr std::size_t kMaxConsoleLine = 256;
+
+bool wouldBlock() {
+    return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR;
+}
+
+} // namespace
+
+Terminal::~Terminal() {
+    if (m_master >= 0) ::close(m_master);
+}
+
+bool Terminal::open(std::string& error) {
+    int slave = -1;
+    if (::openpty(&m_master, &slave, nullptr, nullptr, nullptr) != 0) {
+        error = std::strerror(errno);
+        return false;
+    }
+    const char* name = ::ttyname(slave);
+    m_devicePath = name ? name : "";
+    termios settings{};
+    ::tcgetattr(slave, &settings);
+    ::cfmakeraw(&settings);
+    ::cfsetspeed(&settings, B115200);
+    // Raw before the slave closes: the settings stay with the terminal, so a
+    // client never sees an echo. Holding the slave open would hide hang-ups.
+    const bool raw = ::tcsetattr(slave, TCSANOW, &settings) == 0;
+    if (!raw) error = std::strerror(errno);
+    ::close(slave);
+    ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
+    ::fcntl(m_master, F_SETFD, FD_CLOEXEC);
+    if (m_devicePath.empty() && raw) error = "the pseudo-terminal has no name";
+    return raw && !m_devicePath.empty();
+}
+
+bool Terminal::hungUp() const {
+    pollfd p{m_master, 0, 0};
+    return ::poll(&p, 1, 0) == 1 && (p.revents & POLLHUP);
+}
+
+void Terminal::connect(Clock::time_point now) {
+    m_connected = true;
+    m_lineIdleAt = now;
+    send(m_module.announce(), now);
+}
+
+void Terminal::disconnect() {
+    m_connected = false;
+    // What the client left unread would otherwise greet the next one. The
+    // slave side keeps a read buffer of its own over a hang-up, so it is
+    // opened for a moment to empty that too.
+    ::tcflush(m_master, TCIOFLUSH);
+    const int slave = ::open(m_devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (slave >= 0) {
+        ::tcflush(slave, TCIOFLUSH);
+        ::close(slave);
+    }
+    m_reader.clear();
+    m_input.clear();
+    m_scheduled.clear();
+    m_output.clear();
+    m_flood = 0;
+}
+
+void Terminal::send(Emissions emissions, Clock::time_point now) {
+    if (!m_connected) return;
+    auto at = busy() ? m_scheduled.back().due : now;
+    for (auto& emission : emissions) {
+        at += emission.delay;
+        if (!busy() && at <= now)
+            m_output += emission.text;
+        else
+            m_scheduled.push_back({at, std::move(emission.text)});
+    }
+}
+
+void Terminal::release(Clock::time_point now) {
+    while (busy() && m_scheduled.front().due <= now) {
+        m_output += m_scheduled.front().text;
+        m_scheduled.pop_front();
+    }
+}
+
+void Terminal::takeFrames(Clock::time_point now) {
+    std::string_view rest = m_input;
+    while (!rest.empty() && !busy() && !outputFull())
+        if (auto frame = m_reader.next(rest)) send(m_module.handleFrame(*frame), now);
+    m_input.erase(0, m_input.size() - rest.size());
+}
+
+void Terminal::refillFlood(Clock::time_point now) {
+    while (m_flood > 0 && !busy() && m_output.size() < kFloodRefill) {
+        auto report = m_module.floodStep();
+        if (report.empty()) {
+            m_flood = 0; // a sniffing module reports nothing
+            break;
+        }
+        send(std::move(report), now);
+        --m_flood;
+    }
+}
+
+void Terminal::readClient() {
+    char chunk[kReadChunk];
+    const auto n = ::read(m_master, chunk, sizeof chunk);
+    if (n > 0)
+        m_input.append(chunk, static_cast<std::size_t>(n));
+    else if (n == 0 || !wouldBlock())
+        disconnect();
+}
+
+Terminal::Clock::time_point Terminal::lineFreeAt(Clock::time_point now) const {
+    return m_lineIdleAt + kLineSlack < now ? now : m_lineIdleAt;
+}
+
+void Terminal::writeClient(Clock::time_point now) {
+    auto count = m_output.size();
+    const auto start = lineFreeAt(now);
+    if (m_lineRate) {
+        if (start > now) return;
+        count = std::min(count, static_cast<std::size_t>(1 + (now - start) / kCharacterTime));
+    }
+    const auto n = ::write(m_master, m_output.data(), count);
+    if (n < 0) {
+        if (!wouldBlock()) disconnect();
+        return;
+    }
+    m_output.erase(0, static_cast<std::size_t>(n));
+    m_lineIdleAt = start + n * kCharacterTime;
+}
+
+void Terminal::readConsole(int fd, Clock::time_point now) {
+    char chunk[kReadChunk];
+    const auto n = ::read(fd, chunk, sizeof chunk);
+    if (n < 0 && wouldBlock()) return;
+    if (n <= 0) {
+        m_consoleOpen = false;
+        if (!m_consoleLine.empty()) runConsoleLine(m_consoleLine, now);
+        return;
+    }
+    for (char c : std::string_view(chunk, static_cast<std::size_t>(n))) {
+        if (c != '\n') {
+            if (m_consoleLine.size() < kMaxConsoleLine)
+                m_consoleLine.push_back(c);
+            else
+                m_consoleLineTooLong = true;
+            continue;
+        }
+        if (m_consoleLineTooLong)
+            std::cerr << "i2csim: line too long, ignored\n";
+        else
+            runConsoleLine(m_consoleLine, now);
+        m_consoleLine.clear();
+        m_consoleLineTooLong = false;
+    }
+}
+
+void Terminal::runConsoleLine(std::string_view line, Clock::time_point now) {
+    const auto parsed = parseConsoleLine(line);
+    if (const auto* message = std::get_if<std::string>(&parsed)) {
+        std::cerr << "i2csim: " << *message << '\n';
+        return;
+    }
+    const auto& command = std::get<ConsoleCommand>(parsed);
+    using Kind = ConsoleCommand::Kind;
+    switch (command.kind) {
+    case Kind::Nothing:
+        break;
+    case Kind::Interrupt:
+        send(m_module.setInterrupt(command.level), now);
+        break;
+    case Kind::Temperature:
+        m_module.setTemperature(command.celsius);
+        break;
+    case Kind::Reset:
+    case Kind::Watchdog:
+        // The reset cuts off a running script's answer, a half-received frame
+        // and the rest of a flood.
+        m_scheduled.clear();
+        m_reader.clear();
+        m_flood = 0;
+        send(command.kind == Kind::Reset ? m_module.powerUp() : m_module.watchdogReset(), now);
+        break;
+    case Kind::Flood:
+        if (m_connected)
+            m_flood = std::min(m_flood, std::numeric_limits<std::uint64_t>::max() - command.count) +
+                      command.count;
+        break;
+    case Kind::Quit:
+        m_quit = true;
+        break;
+    }
+}
+
+int Terminal::pollTimeout(Clock::time_point now) const {
+    auto wake = Clock::time_point::max();
+    if (!m_connected) wake = now + kHangupCheck;
+    if (busy()) wake = std::min(wake, m_scheduled.front().due);
+    // A line that is free already waits for POLLOUT instead.
+    if (m_lineRate && !m_output.empty() && lineFreeAt(now) > now)
+        wake = std::min(wake, lineFreeAt(now));
+    if (wake == Clock::time_point::max()) return -1;
+    // Rounded up: waking early would only spin.
+    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(wake - now).count();
+    return static_cast<int>(std::max<decltype(wait)>(wait, 0));
+}
+
+bool Terminal::run(int consoleFd, int stopFd, std::string& error) {
+    while (!m_quit) {
+        auto now = Clock::now();
+        if (!m_connected && !hungUp()) connect(now);
+        release(now);
+        takeFrames(now);
+        refillFlood(now);
+
+        const bool roomForMore = !outputFull() && m_scheduled.size() < kMaxScheduled;
+        short clientEvents = 0;
+        if (m_input.empty() && !busy() && roomForMore) clientEvents |= POLLIN;
+        if (!m_output.empty() && (!m_lineRate || lineFreeAt(now) <= now)) clientEvents |= POLLOUT;
+        std::array<pollfd, 3> fds = {{
+            {stopFd, POLLIN, 0},
+            {m_consoleOpen && roomForMore ? consoleFd : -1, POLLIN, 0},
+            {m_connected ? m_master : -1, clientEvents, 0},
+        }};
+        if (::poll(fds.data(), fds.size(), pollTimeout(now)) < 0) {
+            if (errno == EINTR) continue;
+            error = std::strerror(errno);
+            return false;
+        }
+        if (fds[0].revents) break;
+        now = Clock::now();
+        if (fds[1].revents) readConsole(consoleFd, now);
+        const auto client = fds[2].revents;
+        if (client & (POLLHUP | POLLERR | POLLNVAL)) {
+            disconnect();
+            continue;
+        }
+        if (client & POLLIN) readClient();
+        if (client & POLLOUT) writeClient(now);
+    }
+    return true;
+}
+
+} // namespace sim

@@ -1,0 +1,81 @@
+#pragma once
+// Plays the module on a pseudo-terminal, in real time (POSIX: openpty).
+//
+// The terminal is raw: no echo, bytes pass unchanged. A client opening it
+// powers the module up; a client going away takes with it what was half
+// received and what was not yet sent. Answers leave when the module's work
+// time is over, as fast as the terminal takes them or, with line rate on, at
+// the pace of a 115200 8N1 line. Memory stays bounded whatever arrives: no
+// frame is taken while a script runs or while kMaxWaitingOutput bytes wait,
+// and nothing is read then. Idle, with or without a client, it sleeps.
+#include "sim/commandreader.h"
+#include "sim/model.h"
+
+#include <chrono>
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <string_view>
+
+namespace sim {
+
+inline constexpr std::size_t kMaxWaitingOutput = 64 * 1024;
+
+class Terminal {
+  public:
+    Terminal(Module& module, bool lineRate) : m_module(module), m_lineRate(lineRate) {}
+    ~Terminal();
+    Terminal(const Terminal&) = delete;
+    Terminal& operator=(const Terminal&) = delete;
+
+    // False, with the system's reason, when no pseudo-terminal can be had.
+    bool open(std::string& error);
+    const std::string& devicePath() const { return m_devicePath; }
+
+    // Serves the client and the console's line commands until "quit" or until
+    // stopFd becomes readable. False, with the reason, when poll fails.
+    bool run(int consoleFd, int stopFd, std::string& error);
+
+  private:
+    using Clock = std::chrono::steady_clock;
+    struct Scheduled {
+        Clock::time_point due;
+        std::string text;
+    };
+
+    bool hungUp() const;
+    void connect(Clock::time_point now);
+    void disconnect();
+    void send(Emissions emissions, Clock::time_point now);
+    void release(Clock::time_point now);
+    void takeFrames(Clock::time_point now);
+    void refillFlood(Clock::time_point now);
+    void readClient();
+    void writeClient(Clock::time_point now);
+    Clock::time_point lineFreeAt(Clock::time_point now) const;
+    void readConsole(int fd, Clock::time_point now);
+    void runConsoleLine(std::string_view line, Clock::time_point now);
+    int pollTimeout(Clock::time_point now) const;
+    bool busy() const { return !m_scheduled.empty(); }
+    bool outputFull() const { return m_output.size() >= kMaxWaitingOutput; }
+
+    Module& m_module;
+    bool m_lineRate;
+    int m_master = -1;
+    std::string m_devicePath;
+    bool m_connected = false;
+
+    CommandReader m_reader;
+    std::string m_input; // read from the client, not yet given to the reader
+    std::deque<Scheduled> m_scheduled;
+    std::string m_output; // due, waiting for the terminal to take it
+    std::uint64_t m_flood = 0;
+    Clock::time_point m_lineIdleAt;
+
+    bool m_consoleOpen = true;
+    std::string m_consoleLine;
+    bool m_consoleLineTooLong = false;
+    bool m_quit = false;
+};
+
+} // namespace sim
