@@ -1,6 +1,9 @@
 #include "cli/commands.h"
 #include "cli/io.h"
+#include "cli/modulecommands.h"
 #include "util/system.h"
+
+#include <QCoreApplication>
 
 namespace {
 
@@ -22,6 +25,10 @@ int run(cli::Arguments args) {
     }
     if (command == "compile") return compileCommand(args);
     if (command == "decode") return decodeCommand(args);
+    if (command == "run") return runCommand(args);
+    if (command == "ping") return pingCommand(args);
+    if (command == "control") return controlCommand(args);
+    if (command == "scan") return scanCommand(args);
     writeErr("i2cscript: unknown command '" + command + "' (see --help)\n");
     return kExitUsage;
 }
@@ -29,6 +36,8 @@ int run(cli::Arguments args) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // The port commands need an event loop; the others never start one.
+    QCoreApplication app(argc, argv);
     int status = run(cli::Arguments(argv + 1, argv + argc));
     if (!cli::flushOut()) {
         cli::writeErr("i2cscript: cannot write standard output\n");

@@ -1,0 +1,240 @@
+#include "cli/modulecommands.h"
+
+#include "cli/io.h"
+#include "cli/scan.h"
+#include "cli/session.h"
+#include "compiler/compiler.h"
+#include "compiler/language.h"
+#include "link/portcontroller.h"
+#include "protocol/decoder.h"
+#include "protocol/frames.h"
+#include "protocol/outcome.h"
+#include "util/hex.h"
+
+#include <QElapsedTimer>
+
+#include <array>
+#include <cmath>
+#include <optional>
+
+namespace cli {
+
+namespace {
+
+using namespace std::chrono_literals;
+using std::chrono::milliseconds;
+
+constexpr milliseconds kAnswerTime = 1s;
+// The most a stored script can ask to wait: every token pair a 256 ms delay.
+constexpr milliseconds kLongestScript = milliseconds(256) * (compiler::kMaxTokens / 2);
+
+struct PortOptions {
+    std::string port;
+    std::optional<milliseconds> timeout;
+    Arguments rest;
+};
+
+// Takes --port and --timeout (also as --name=value) out of args; at most
+// maxRest other arguments may remain.
+std::optional<PortOptions> portOptions(const Arguments& args, const std::string& command,
+                                       std::size_t maxRest) {
+    PortOptions options;
+    std::optional<std::string> timeout;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        const std::string name = a.substr(0, a.find('='));
+        if (name != "--port" && name != "--timeout") {
+            options.rest.push_back(a);
+            continue;
+        }
+        std::string value;
+        if (a.size() > name.size()) {
+            value = a.substr(name.size() + 1);
+        } else if (i + 1 < args.size()) {
+            value = args[++i];
+        } else {
+            writeErr("i2cscript " + command + ": " + name + " needs a value\n");
+            return std::nullopt;
+        }
+        (name == "--port" ? options.port : timeout.emplace()) = value;
+    }
+    if (options.rest.size() > maxRest) {
+        writeErr("i2cscript " + command + ": too many arguments (see --help)\n");
+        return std::nullopt;
+    }
+    if (options.port.empty()) {
+        writeErr("i2cscript " + command + ": --port PORT is required (see --help)\n");
+        return std::nullopt;
+    }
+    if (timeout) {
+        char* end = nullptr;
+        const double seconds = std::strtod(timeout->c_str(), &end);
+        if (timeout->empty() || *end != '\0' || !(seconds > 0) || seconds > 86400) {
+            writeErr("i2cscript " + command + ": --timeout takes a number of seconds above 0\n");
+            return std::nullopt;
+        }
+        options.timeout = milliseconds(std::llround(seconds * 1000));
+    }
+    return options;
+}
+
+std::string seconds(milliseconds time) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f", time.count() / 1000.0);
+    return text;
+}
+
+// The port and the session on it; open() says why not when it cannot be.
+class Connection {
+  public:
+    Connection(const PortOptions& options, std::string command)
+        : m_options(options), m_command(std::move(command)), m_session(m_port) {}
+
+    bool open() {
+        auto result = m_port.open(
+            QString::fromStdString(m_options.port),
+            QString::fromUtf8(protocol::kPortSettings.data(), protocol::kPortSettings.size()));
+        if (!result)
+            writeErr("i2cscript " + m_command + ": " + result.description.toStdString() + "\n");
+        return result.ok;
+    }
+    Session& session() { return m_session; }
+    // The time allowed for an answer: --timeout, else the command's own.
+    milliseconds limit(milliseconds otherwise) const {
+        return m_options.timeout.value_or(otherwise);
+    }
+
+    // Prints what the session shows and turns its outcome into the exit status.
+    int finish(bool answered, milliseconds limit, bool printView = true) {
+        if (printView) writeOut(viewToLines(m_session.view()));
+        if (m_session.portLost()) {
+            writeErr("i2cscript " + m_command + ": " + m_session.portError().toStdString() + "\n");
+            return kExitUsage;
+        }
+        if (!answered) {
+            writeErr("i2cscript " + m_command + ": no answer from the module within " +
+                     seconds(limit) + " s\n");
+            return kExitNoAnswer;
+        }
+        return m_session.failed() ? kExitFailure : kExitOk;
+    }
+
+  private:
+    const PortOptions& m_options;
+    std::string m_command;
+    serial::PortController m_port;
+    Session m_session;
+};
+
+struct ControlName {
+    std::string_view name;
+    std::string_view commandCode;
+};
+
+constexpr std::array<ControlName, 9> kControlNames = {{
+    {"edge-hl", protocol::code::EdgeHighToLow},
+    {"edge-lh", protocol::code::EdgeLowToHigh},
+    {"trigger-on", protocol::code::TriggerOn},
+    {"trigger-off", protocol::code::TriggerOff},
+    {"slow", protocol::code::SpeedSlow},
+    {"fast", protocol::code::SpeedFast},
+    {"slave", protocol::code::Slave},
+    {"store", protocol::code::Store},
+    {"replay", protocol::code::Replay},
+}};
+
+} // namespace
+
+int runCommand(const Arguments& args) {
+    auto options = portOptions(args, "run", 1);
+    if (!options) return kExitUsage;
+    auto input = commandInput(options->rest, "run");
+    if (!input) return kExitUsage;
+    auto result = compiler::compile(compiler::typedQueue(*input));
+    if (!result.ok()) return reportCompileError(*result.error);
+
+    Connection connection(*options, "run");
+    if (!connection.open()) return kExitUsage;
+    auto& session = connection.session();
+    session.watchFailuresOf({std::string(protocol::code::Script)});
+    // "$0010" + count, the tokens, CR.
+    const std::string_view tokens =
+        std::string_view(result.frame).substr(7, result.frame.size() - 8);
+    const milliseconds limit = connection.limit(
+        kAnswerTime + std::chrono::ceil<milliseconds>(compiler::requestedDelay(tokens)));
+    session.send(result.frame);
+    return connection.finish(session.waitFor(protocol::code::Script, 1, limit), limit);
+}
+
+int pingCommand(const Arguments& args) {
+    auto options = portOptions(args, "ping", 0);
+    if (!options) return kExitUsage;
+    Connection connection(*options, "ping");
+    if (!connection.open()) return kExitUsage;
+    auto& session = connection.session();
+    const milliseconds limit = connection.limit(kAnswerTime);
+    // As the Ping button: the version, a pause, then the configuration.
+    session.send(protocol::commandFrame(protocol::code::Version));
+    session.pause(milliseconds(protocol::kControlWait * 10));
+    session.send(protocol::commandFrame(protocol::code::Configuration));
+    QElapsedTimer clock;
+    clock.start();
+    bool answered = session.waitFor(protocol::code::Version, 1, limit);
+    answered = answered && session.waitFor(protocol::code::Configuration, 1,
+                                           std::max(limit - milliseconds(clock.elapsed()), 0ms));
+    return connection.finish(answered, limit);
+}
+
+int controlCommand(const Arguments& args) {
+    auto options = portOptions(args, "control", 1);
+    if (!options) return kExitUsage;
+    const ControlName* control = nullptr;
+    for (const auto& c : kControlNames)
+        if (options->rest.size() == 1 && options->rest.front() == c.name) control = &c;
+    if (!control) {
+        writeErr("i2cscript control: NAME is one of edge-hl, edge-lh, trigger-on, trigger-off, "
+                 "slow, fast, slave, store, replay\n");
+        return kExitUsage;
+    }
+    Connection connection(*options, "control");
+    if (!connection.open()) return kExitUsage;
+    auto& session = connection.session();
+    const std::string code(control->commandCode);
+    session.watchFailuresOf({code, std::string(protocol::code::Script)});
+    // A replay answers after the stored script has run.
+    const milliseconds limit = connection.limit(
+        code == protocol::code::Replay ? kAnswerTime + kLongestScript : kAnswerTime);
+    session.send(protocol::commandFrame(code));
+    return connection.finish(session.waitFor(code, 1, limit), limit);
+}
+
+int scanCommand(const Arguments& args) {
+    auto options = portOptions(args, "scan", 0);
+    if (!options) return kExitUsage;
+    Connection connection(*options, "scan");
+    if (!connection.open()) return kExitUsage;
+    auto& session = connection.session();
+    std::array<bool, 128> present{};
+    session.onFrame = [&](std::string_view frame) {
+        if (protocol::commandCodeOf(frame) != protocol::code::Script) return;
+        protocol::forEachRxToken(frame, [&](std::string_view token) {
+            if (token.size() == 4 && (token[0] == 'W' || token[0] == 'w') &&
+                (token[3] == 'a' || token[3] == 'A'))
+                present[(util::hextolong(token.substr(1, 2)) >> 1) & 0x7F] = true;
+        });
+    };
+    const milliseconds limit = connection.limit(kAnswerTime);
+    int sent = 0;
+    bool answered = true;
+    for (const auto& script : scanScripts()) {
+        session.send(compiler::compile(script).frame);
+        answered = session.waitFor(protocol::code::Script, ++sent, limit);
+        if (!answered) break;
+    }
+    // Silent addresses are what a scan is for: their nAcks are no failure.
+    const int status = connection.finish(answered, limit, false);
+    if (status == kExitOk) writeOut(scanGrid(present));
+    return status;
+}
+
+} // namespace cli

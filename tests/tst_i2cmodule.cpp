@@ -1,0 +1,293 @@
+// i2cscript against the module simulator over a real pseudo-terminal.
+#include "library/examples.h"
+#include "simprocess.h"
+
+#include <QtTest>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+struct Outcome {
+    int status = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+// Runs i2cscript with "{port}" in the arguments standing for the device.
+static Outcome i2cscript(const SimProcess& sim, QStringList args, const QByteArray& input = {}) {
+    args.replaceInStrings("{port}", sim.device);
+    QProcess p;
+    p.start(I2CSCRIPT, args);
+    p.write(input);
+    p.closeWriteChannel();
+    if (!p.waitForFinished(60000)) p.kill();
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
+            p.readAllStandardError()};
+}
+
+#define EXPECT(outcome, wantStatus, wantOut)                                                       \
+    do {                                                                                           \
+        const Outcome o_ = (outcome);                                                              \
+        QVERIFY2(o_.status == (wantStatus), o_.out + "|" + o_.err);                                \
+        QCOMPARE(o_.out, QByteArray(wantOut));                                                     \
+    } while (0)
+
+static const QByteArray kPowerUp = "[Reset:   Power up]\n\n";
+
+class TestI2cModule : public QObject {
+    Q_OBJECT
+  private slots:
+    void examples_data() {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QByteArray>("view");
+        const QByteArray w90 = "START\nWRITE\t0x90\tAck\n";
+        QTest::newRow("supply") << 0 << QByteArray("SetV\t5.0\n");
+        QTest::newRow("temperature") << 1
+                                     << QByteArray("START\nWRITE\t0x91\tAck\nREAD\t0x19\tAck\n"
+                                                   "READ\t0x80\tNack\nSTOP\n");
+        QTest::newRow("thyst") << 2
+                               << w90 + "WRITE\t0x02\tAck\nSTART\nWRITE\t0x91\tAck\n"
+                                        "READ\t0x4B\tAck\nREAD\t0x00\tNack\nSTOP\n";
+        // The pointer is still 0 after power-up: the temperature's first byte.
+        QTest::newRow("preset pointer") << 3
+                                        << QByteArray("START\nWRITE\t0x91\tAck\n"
+                                                      "READ\t0x19\tNack\nSTOP\n");
+        QTest::newRow("config") << 4
+                                << w90 + "WRITE\t0x01\tAck\nSTART\nWRITE\t0x91\tAck\n"
+                                         "READ\t0x00\tNack\nSTOP\n";
+        QTest::newRow("config write") << 5 << w90 + "WRITE\t0x01\tAck\nWRITE\t0x12\tAck\nSTOP\n";
+        QTest::newRow("tos thyst write")
+            << 6 << w90 + "WRITE\t0x02\tAck\nWRITE\t0x34\tAck\nWRITE\t0x52\tAck\nSTOP\n";
+        QTest::newRow("walking pulses")
+            << 7
+            << QByteArray("GP0\tHigh\nDelay\t0x0A uS\nGP0\tLow\nGP1\tHigh\nDelay\t0x0A uS\n"
+                          "GP1\tLow\nGP2\tHigh\nDelay\t0x0A uS\nGP2\tLow\nGP3\tHigh\nGP3\tLow\n");
+    }
+    void examples() {
+        QFETCH(int, index);
+        QFETCH(QByteArray, view);
+        SimProcess sim;
+        QVERIFY(sim.start());
+        const QByteArray script = QByteArray::fromStdString(library::exampleScript(index));
+        EXPECT(i2cscript(sim, {"run", "--port", "{port}"}, script), 0, view);
+    }
+
+    // What the sensor was told, it tells back.
+    void registersKeepTheirValues() {
+        SimProcess sim;
+        QVERIFY(sim.start());
+        const QByteArray read = "Start\nWrite 0x90\nWrite 2\nStart\nWrite 0x91\n"
+                                "Read ack\nRead nack\nStop\n";
+        QVERIFY(
+            i2cscript(sim, {"run", "--port={port}"}, library::exampleScript(6).c_str()).status ==
+            0);
+        const Outcome thyst = i2cscript(sim, {"run", "--port", "{port}", "-"}, read);
+        QCOMPARE(thyst.status, 0);
+        QVERIFY2(thyst.out.contains("READ\t0x34\tAck\nREAD\t0x00\tNack"), thyst.out);
+        sim.command("temp -10.5");
+        const Outcome cold = i2cscript(sim, {"run", "--port", "{port}"},
+                                       "Start\nWrite 0x90\nWrite 0\nStart\nWrite 0x91\n"
+                                       "Read ack\nRead nack\nStop\n");
+        QVERIFY2(cold.out.contains("READ\t0xF5\tAck\nREAD\t0x80\tNack"), cold.out);
+    }
+
+    void failuresExitThree_data() {
+        QTest::addColumn<QByteArray>("script");
+        QTest::addColumn<QByteArray>("view");
+        QTest::newRow("nobody at 0x92")
+            << QByteArray("Start\nWrite 0x92\nWrite 0\nStop\n")
+            << QByteArray("START\nWRITE\t0x92\tNack\nWRITE\t0x00\tNack\nSTOP\n");
+        QTest::newRow("bad token")
+            << QByteArray("GP0hi\nbadtokentest\n") << QByteArray("GP0\tHigh\nBadToken:\t0x76\n");
+    }
+    void failuresExitThree() {
+        QFETCH(QByteArray, script);
+        QFETCH(QByteArray, view);
+        SimProcess sim;
+        QVERIFY(sim.start());
+        EXPECT(i2cscript(sim, {"run", "--port", "{port}"}, script), 3, view);
+    }
+
+    void ping_data() {
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<QByteArray>("name");
+        QTest::newRow("tamb") << "tamb" << QByteArray("[0153.00.03       ]\n[Tamb master only ]");
+        QTest::newRow("tolk") << "tolk" << QByteArray("[0153.01.03       ]\n[Tolk master+slave]");
+    }
+    void ping() {
+        QFETCH(QString, model);
+        QFETCH(QByteArray, name);
+        SimProcess sim;
+        QVERIFY(sim.start({"--model", model}));
+        EXPECT(i2cscript(sim, {"ping", "--port", "{port}"}), 0,
+               "[Firmware Version:]\n" + name +
+                   "\n\n[VSlave:  3.300v  ]\n[Speed:   Slow    ]\n"
+                   "[OnEdge:  Off     ]\n[Edge:    Hi-to-Lo]\n");
+    }
+
+    void controls_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<int>("status");
+        QTest::newRow("edge-hl") << "edge-hl" << QByteArray("[Edge = High-to-Low ]") << 0;
+        QTest::newRow("edge-lh") << "edge-lh" << QByteArray("[Edge = Low-to-High ]") << 0;
+        QTest::newRow("trigger-on") << "trigger-on" << QByteArray("[Edge trigger = On  ]") << 0;
+        QTest::newRow("trigger-off") << "trigger-off" << QByteArray("[Edge trigger = Off ]") << 0;
+        QTest::newRow("slow") << "slow" << QByteArray("[Speed set Slow=100k]") << 0;
+        QTest::newRow("fast") << "fast" << QByteArray("[Speed set Fast=400k]") << 0;
+        QTest::newRow("slave on a tamb") << "slave" << QByteArray("[Slave not supported!]") << 3;
+        QTest::newRow("store nothing") << "store" << QByteArray("[No command to store]") << 3;
+        QTest::newRow("replay nothing") << "replay" << QByteArray("[Replay Memory Empty]") << 3;
+    }
+    void controls() {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, line);
+        QFETCH(int, status);
+        SimProcess sim;
+        QVERIFY(sim.start());
+        EXPECT(i2cscript(sim, {"control", name, "--port", "{port}"}), status,
+               kPowerUp + line + "\n");
+    }
+
+    void settingsLastAcrossConnections() {
+        SimProcess sim;
+        QVERIFY(sim.start());
+        for (const char* name : {"fast", "trigger-on", "edge-lh"})
+            QCOMPARE(i2cscript(sim, {"control", name, "--port", "{port}"}).status, 0);
+        QCOMPARE(i2cscript(sim, {"run", "--port", "{port}"}, "SetV 4.0\nSpeed\n").out,
+                 QByteArray("SetV\t4.0\n[Speed=FAST]\n"));
+        const Outcome ping = i2cscript(sim, {"ping", "--port", "{port}"});
+        QVERIFY2(ping.out.endsWith("[VSlave:  4.000v  ]\n[Speed:   Fast    ]\n"
+                                   "[OnEdge:  On      ]\n[Edge:    Lo-to-Hi]\n"),
+                 ping.out);
+        // A reset forgets the supply, not the settings.
+        sim.command("reset");
+        QTest::qWait(100);
+        QVERIFY(i2cscript(sim, {"ping", "--port", "{port}"})
+                    .out.endsWith("[VSlave:  3.300v  ]\n[Speed:   Fast    ]\n"
+                                  "[OnEdge:  On      ]\n[Edge:    Lo-to-Hi]\n"));
+    }
+
+    void storeThenReplay() {
+        SimProcess sim;
+        QVERIFY(sim.start());
+        const QByteArray script = "Start\nWrite 0xA0\nWrite 0x10\nWrite 0x5A\nStop\n";
+        QCOMPARE(i2cscript(sim, {"run", "--port", "{port}"}, script).status, 0);
+        EXPECT(i2cscript(sim, {"control", "store", "--port", "{port}"}), 0,
+               kPowerUp + "[Store last success!]\n");
+        EXPECT(i2cscript(sim, {"control", "replay", "--port", "{port}"}), 0,
+               "START\nWRITE\t0xA0\tAck\nWRITE\t0x10\tAck\nWRITE\t0x5A\tAck\nSTOP\n"
+               "[Replay Successful  ]\n");
+    }
+
+    void slaveModeFallsSilentUntilReset() {
+        SimProcess sim;
+        QVERIFY(sim.start({"--model", "tolk"}));
+        EXPECT(i2cscript(sim, {"control", "slave", "--port", "{port}"}), 0,
+               kPowerUp + "[Slave mode enabled...]\n[...Power cycle=Cancel]\n");
+        const Outcome silent = i2cscript(sim, {"ping", "--port", "{port}", "--timeout", "0.3"});
+        QCOMPARE(silent.status, 4);
+        QVERIFY2(silent.err.contains("no answer from the module within 0.3 s"), silent.err);
+        sim.command("reset");
+        QTest::qWait(100);
+        QCOMPARE(i2cscript(sim, {"ping", "--port", "{port}"}).status, 0);
+    }
+
+    // The answer waits for the delays, and so does the default time limit.
+    void delaysAreHonoured() {
+        SimProcess sim;
+        QVERIFY(sim.start());
+        const QByteArray slow = "Delaym 255\nDelaym 255\nDelaym 255\nDelaym 255\n";
+        QCOMPARE(i2cscript(sim, {"run", "--port", "{port}", "--timeout", "0.2"}, slow).status, 4);
+        sim.stop();
+        QVERIFY(sim.start());
+        QCOMPARE(i2cscript(sim, {"run", "--port", "{port}"}, slow).status, 0);
+    }
+
+    void scanFindsTheSensorAndTheMemory() {
+        SimProcess sim;
+        QVERIFY(sim.start());
+        QByteArray grid = "     0  1  2  3  4  5  6  7  8  9  A  B  C  D  E  F\n"
+                          "00:                         -- -- -- -- -- -- -- --\n";
+        for (const char* row : {"10", "20", "30"})
+            grid += QByteArray(row) + ": -- -- -- -- -- -- -- -- -- -- -- -- -- -- -- --\n";
+        grid += "40: -- -- -- -- -- -- -- -- 48 -- -- -- -- -- -- --\n"
+                "50: 50 -- -- -- -- -- -- -- -- -- -- -- -- -- -- --\n"
+                "60: -- -- -- -- -- -- -- -- -- -- -- -- -- -- -- --\n"
+                "70: -- -- -- -- -- -- -- --\n";
+        EXPECT(i2cscript(sim, {"scan", "--port", "{port}"}), 0, grid);
+    }
+
+    void lineRatePacing() {
+        SimProcess sim;
+        QVERIFY(sim.start({"--line-rate", "--model", "tolk"}));
+        QCOMPARE(i2cscript(sim, {"ping", "--port", "{port}"}).status, 0);
+    }
+
+    void usageAndPortErrors_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QByteArray>("err");
+        QTest::newRow("no port") << QStringList{"ping"} << QByteArray("--port PORT is required");
+        QTest::newRow("missing device")
+            << QStringList{"ping", "--port", "/dev/ttyNOSUCH9"} << QByteArray("No such file");
+        QTest::newRow("port needs value") << QStringList{"scan", "--port"} << QByteArray("value");
+        QTest::newRow("bad timeout")
+            << QStringList{"ping", "--port", "{port}", "--timeout", "0"} << QByteArray("seconds");
+        QTest::newRow("bad control")
+            << QStringList{"control", "reboot", "--port", "{port}"} << QByteArray("edge-hl");
+        QTest::newRow("ping extra")
+            << QStringList{"ping", "x", "--port", "{port}"} << QByteArray("too many");
+    }
+    void usageAndPortErrors() {
+        QFETCH(QStringList, args);
+        QFETCH(QByteArray, err);
+        SimProcess sim;
+        QVERIFY(sim.start());
+        const Outcome o = i2cscript(sim, args);
+        QCOMPARE(o.status, 2);
+        QVERIFY2(o.err.contains(err), o.err);
+    }
+
+    // Run as an ordinary user: the message names the group to join.
+    void permissionDenied() {
+#ifdef Q_OS_UNIX
+        const QString setpriv = QStandardPaths::findExecutable("setpriv");
+        if (::geteuid() != 0 || setpriv.isEmpty()) QSKIP("needs root and setpriv");
+        SimProcess sim;
+        QVERIFY(sim.start());
+        const QByteArray device = QFile::encodeName(sim.device);
+        QVERIFY(::chown(device.constData(), 0, 20) == 0); // group dialout
+        QVERIFY(::chmod(device.constData(), 0660) == 0);
+        QProcess p;
+        p.start(setpriv, {"--reuid=65534", "--regid=65534", "--clear-groups", I2CSCRIPT, "ping",
+                          "--port", sim.device});
+        QVERIFY(p.waitForFinished(30000));
+        const QByteArray err = p.readAllStandardError();
+        QCOMPARE(p.exitCode(), 2);
+        QVERIFY2(err.contains("Permission denied"), err);
+        QVERIFY2(
+            err.contains("sudo usermod -aG " + QFileInfo(sim.device).group().toUtf8() + " $USER"),
+            err);
+        QVERIFY(::chmod(device.constData(), 0600) == 0);
+        p.start(setpriv, {"--reuid=65534", "--regid=65534", "--clear-groups", I2CSCRIPT, "ping",
+                          "--port", sim.device});
+        QVERIFY(p.waitForFinished(30000));
+        QVERIFY(!p.readAllStandardError().contains("usermod"));
+#else
+        QSKIP("POSIX permissions");
+#endif
+    }
+
+    void compileErrorSendsNothing() {
+        SimProcess sim;
+        QVERIFY(sim.start());
+        const Outcome o = i2cscript(sim, {"run", "--port", "{port}"}, "Strat\n");
+        QCOMPARE(o.status, 1);
+        QVERIFY(o.err.startsWith("I2C processor error\n"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestI2cModule)
+#include "tst_i2cmodule.moc"

@@ -1,0 +1,133 @@
+#include "link/portcontroller.h"
+#include "simprocess.h"
+
+#include <QtTest>
+
+#include <ctime>
+
+static const QString kSettings = QStringLiteral("115200,n,8,1");
+
+// Everything the port receives until it holds `until` or the time is up.
+static QByteArray receiveUntil(serial::Port& port, const QByteArray& until, int ms = 5000) {
+    QByteArray got;
+    QElapsedTimer clock;
+    clock.start();
+    while (!got.contains(until) && clock.elapsed() < ms) {
+        QTest::qWait(5);
+        got += port.read();
+    }
+    return got;
+}
+
+class TestLink : public QObject {
+    Q_OBJECT
+  private slots:
+    void talksToTheSimulator() {
+        SimProcess sim;
+        QVERIFY(sim.start({"--model", "tolk", "--revision", "07"}));
+        serial::PortController port;
+        const auto opened = port.open(sim.device, kSettings);
+        QVERIFY2(opened.ok, qPrintable(opened.description));
+        QCOMPARE(port.device(), sim.device);
+        QSignalSpy arrivals(&port, &serial::Port::dataArrived);
+        // The module announces itself when the line opens.
+        QCOMPARE(receiveUntil(port, "\r"), QByteArray("!001A08\r"));
+        port.write("$0000\r$0019\r");
+        const QByteArray answer = receiveUntil(port, "!0019");
+        QVERIFY(arrivals.count() > 0);
+        QCOMPARE(receiveUntil(port, "\r", 2000).prepend(answer),
+                 QByteArray("!0000015301 07\r!00193300000\r").replace(" ", ""));
+        sim.command("int 0");
+        QCOMPARE(receiveUntil(port, "\r"), QByteArray("!00200\r"));
+        port.close();
+        QVERIFY(!port.isOpen());
+    }
+
+    void comNameFromTheProgramFolder() {
+        QTemporaryDir folder;
+        SimProcess sim;
+        QVERIFY(sim.start({"--link", folder.filePath("COM8")}));
+        QVERIFY(QFileInfo(folder.filePath("COM8")).isSymLink());
+        serial::PortController port(nullptr, folder.path());
+        const auto opened = port.open("COM8", kSettings);
+        QVERIFY2(opened.ok, qPrintable(opened.description));
+        QCOMPARE(port.device(), sim.device);
+        port.write("$0017\r");
+        QVERIFY(receiveUntil(port, "!0017a\r").endsWith("!0017a\r"));
+        port.close();
+        sim.stop();
+        QVERIFY(!QFileInfo::exists(folder.filePath("COM8"))); // the link goes with it
+        QVERIFY(!QFileInfo(folder.filePath("COM8")).isSymLink());
+    }
+
+    void openFailuresSayWhatToDo() {
+        QTemporaryDir folder;
+        SimProcess sim;
+        QVERIFY(sim.start());
+        serial::PortController first;
+        QVERIFY(first.open(sim.device, kSettings));
+
+        serial::PortController port(nullptr, folder.path());
+        QSignalSpy errors(&port, &serial::Port::errorOccurred);
+        auto busy = port.open(sim.device, kSettings);
+        QVERIFY(!busy);
+        QVERIFY2(busy.description.contains("in use by another program"),
+                 qPrintable(busy.description));
+
+        QVERIFY(QFile::link("/dev/ttyNOSUCH0", folder.filePath("COM2")));
+        auto missing = port.open("COM2", kSettings);
+        QVERIFY(!missing);
+        for (const char* part : {"COM2", "/dev/ttyNOSUCH0", "No such file", "plugged in"})
+            QVERIFY2(missing.description.contains(part), qPrintable(missing.description));
+
+        QFile plain(folder.filePath("plain"));
+        QVERIFY(plain.open(QIODevice::WriteOnly));
+        plain.close();
+        auto notSerial = port.open(plain.fileName(), kSettings);
+        QVERIFY(!notSerial);
+        QVERIFY2(notSerial.description.contains("not a serial device"),
+                 qPrintable(notSerial.description));
+
+        auto unbound = port.open("COM97", kSettings);
+        QVERIFY(!unbound);
+        QVERIFY2(unbound.description.contains("ln -s"), qPrintable(unbound.description));
+
+        auto badSettings = port.open(sim.device, "115200,n,9,1");
+        QVERIFY(!badSettings);
+        QVERIFY(badSettings.description.contains("data bits"));
+
+        port.close(); // nothing open: nothing to report
+        QVERIFY(!port.isOpen());
+        QCOMPARE(errors.count(), 0);
+    }
+
+    // The device vanishing while open: one report, the port closed, and no
+    // busy loop of errors afterwards.
+    void simulatorKilledWhileOpen() {
+        SimProcess sim;
+        QVERIFY(sim.start());
+        serial::PortController port;
+        QVERIFY(port.open(sim.device, kSettings));
+        QSignalSpy errors(&port, &serial::Port::errorOccurred);
+        receiveUntil(port, "\r");
+        sim.kill();
+        QVERIFY(errors.wait(5000));
+        QVERIFY(!port.isOpen());
+        QVERIFY2(errors.first().first().toString().contains(sim.device),
+                 qPrintable(errors.first().first().toString()));
+
+        QElapsedTimer wall;
+        wall.start();
+        const std::clock_t cpuBefore = std::clock();
+        QTest::qWait(1000);
+        const double cpu = double(std::clock() - cpuBefore) / CLOCKS_PER_SEC;
+        const double elapsed = wall.elapsed() / 1000.0;
+        QCOMPARE(errors.count(), 1);
+        QVERIFY2(cpu < elapsed / 4, qPrintable(QString("%1 s CPU in %2 s").arg(cpu).arg(elapsed)));
+        port.write("$0000\r"); // closed: dropped without complaint
+        QCOMPARE(errors.count(), 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLink)
+#include "tst_link.moc"

@@ -1,0 +1,120 @@
+#include "cli/scan.h"
+#include "cli/session.h"
+#include "compiler/compiler.h"
+#include "link/fakeport.h"
+
+#include <QtTest>
+
+using namespace std::chrono_literals;
+
+// Frames the module "sends" once the event loop runs, in separate arrivals.
+static void deliverLater(serial::FakePort& port, QList<QByteArray> arrivals, int afterMs = 0) {
+    for (const auto& a : arrivals)
+        QTimer::singleShot(afterMs, &port, [&port, a] { port.deliver(a); });
+}
+
+class TestSession : public QObject {
+    Q_OBJECT
+  private slots:
+    void waitsAcrossSplitArrivals() {
+        serial::FakePort port;
+        QVERIFY(port.open("COM1", "115200,n,8,1"));
+        cli::Session session(port);
+        session.watchFailuresOf({"10"});
+        session.send("$00100200\r");
+        QCOMPARE(port.written, QByteArrayList({"$00100200\r"}));
+        deliverLater(port, {"!001A08\r!00", "10S", "\r"});
+        QVERIFY(session.waitFor("10", 1, 5s));
+        QCOMPARE(session.view(), std::string("START\r\n"));
+        QCOMPARE(session.answers("1A"), 1);
+        QVERIFY(!session.failed());
+    }
+
+    void failureOnlyFromWatchedCodes() {
+        serial::FakePort port;
+        QVERIFY(port.open("COM1", "115200,n,8,1"));
+        cli::Session session(port);
+        session.watchFailuresOf({"11"});
+        deliverLater(port, {"!0010SW92nP\r", "!0011a\r"});
+        QVERIFY(session.waitFor("11", 1, 5s));
+        QVERIFY(!session.failed()); // the nAck was in a frame not awaited
+        deliverLater(port, {"!0011e\r"});
+        QVERIFY(session.waitFor("11", 2, 5s));
+        QVERIFY(session.failed());
+    }
+
+    void timesOutWithoutAnswer() {
+        serial::FakePort port;
+        QVERIFY(port.open("COM1", "115200,n,8,1"));
+        cli::Session session(port);
+        deliverLater(port, {"!0013a\r"});
+        QVERIFY(!session.waitFor("10", 1, 50ms));
+        QCOMPARE(session.view(), std::string("[Edge = High-to-Low ]\r\n"));
+    }
+
+    void portLostEndsTheWait() {
+        serial::FakePort port;
+        QVERIFY(port.open("COM1", "115200,n,8,1"));
+        cli::Session session(port);
+        QTimer::singleShot(0, &port, [&] { port.fail("gone"); });
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(!session.waitFor("10", 1, 60s));
+        QVERIFY(clock.elapsed() < 30000); // it did not sit out the limit
+        QVERIFY(session.portLost());
+        QCOMPARE(session.portError(), QString("gone"));
+    }
+
+    void fakePortRules() {
+        serial::FakePort port;
+        port.close(); // nothing open: nothing happens
+        port.write("$0000\r");
+        QVERIFY(port.written.isEmpty());
+        QVERIFY(!port.open("COM1", "115200,q,8,1"));
+        port.setOpenFailure("busy");
+        const auto result = port.open("COM2", "115200,n,8,1");
+        QVERIFY(!result);
+        QCOMPARE(result.description, QString("busy"));
+        QVERIFY(!port.isOpen());
+    }
+
+    // Every scan address probed once, in frames the compiler accepts.
+    void scanScripts() {
+        const auto scripts = cli::scanScripts();
+        QCOMPARE(scripts.size(), std::size_t(4)); // 112 probes of 4 tokens, 31 a frame
+        QString probed;
+        for (const auto& script : scripts) {
+            const auto result = compiler::compile(script);
+            QVERIFY(result.ok());
+            const QString frame = QString::fromStdString(result.frame);
+            for (int i = 7; i + 8 <= frame.size() - 1; i += 8) {
+                QCOMPARE(frame.mid(i, 4), QString("0001"));
+                QCOMPARE(frame.mid(i + 6, 2), QString("04"));
+                probed += frame.mid(i + 4, 2) + " ";
+            }
+        }
+        QString expected;
+        for (int a = 0x08; a <= 0x77; ++a)
+            expected += QString("%1 ").arg(a * 2, 2, 16, QChar('0')).toUpper();
+        QCOMPARE(probed, expected);
+    }
+
+    void scanGrid() {
+        std::array<bool, 128> present{};
+        present[0x48] = present[0x50] = present[0x08] = present[0x77] = true;
+        present[0x03] = present[0x7A] = true; // outside the range: never shown
+        const std::string expected = "     0  1  2  3  4  5  6  7  8  9  A  B  C  D  E  F\n"
+                                     "00:                         08 -- -- -- -- -- -- --\n"
+                                     "10: -- -- -- -- -- -- -- -- -- -- -- -- -- -- -- --\n"
+                                     "20: -- -- -- -- -- -- -- -- -- -- -- -- -- -- -- --\n"
+                                     "30: -- -- -- -- -- -- -- -- -- -- -- -- -- -- -- --\n"
+                                     "40: -- -- -- -- -- -- -- -- 48 -- -- -- -- -- -- --\n"
+                                     "50: 50 -- -- -- -- -- -- -- -- -- -- -- -- -- -- --\n"
+                                     "60: -- -- -- -- -- -- -- -- -- -- -- -- -- -- -- --\n"
+                                     "70: -- -- -- -- -- -- -- 77\n";
+        QCOMPARE(cli::scanGrid(present), expected);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSession)
+#include "tst_session.moc"
