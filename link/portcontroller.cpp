@@ -106,9 +106,10 @@ void PortController::onError(QSerialPort::SerialPortError error) {
         error != QSerialPort::WriteError)
         return;
     if (!m_port.isOpen()) return;
-    const QString text = QStringLiteral("%1 (%2) stopped working: %3. The port is closed; "
-                                        "check the adapter and choose the port again.")
-                             .arg(m_name, m_device, m_port.errorString());
+    const QString port = m_name == m_device ? m_name : m_name + " (" + m_device + ")";
+    const QString text = QStringLiteral("%1 stopped working: %2. The port is closed; check the "
+                                        "adapter and open the port again.")
+                             .arg(port, m_port.errorString());
     m_port.close();
     emit errorOccurred(text);
 }
