@@ -1,7 +1,9 @@
 #include "sim/console.h"
 
 #include "util/ascii.h"
+#include "util/decimal.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <vector>
@@ -52,8 +54,10 @@ std::variant<ConsoleCommand, std::string> parseConsoleLine(std::string_view line
             command.kind = Kind::Interrupt;
             command.level = w[1] == "1";
         }
-        if (name == "temp" && readNumber(w[1], command.celsius) && std::isfinite(command.celsius))
+        if (const auto celsius = util::decimalValue(w[1]); name == "temp" && celsius) {
             command.kind = Kind::Temperature;
+            command.celsius = *celsius;
+        }
         if (name == "flood" && readNumber(w[1], command.count)) command.kind = Kind::Flood;
     }
     if (command.kind == Kind::Nothing) return usage;

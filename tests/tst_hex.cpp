@@ -1,3 +1,4 @@
+#include "util/decimal.h"
 #include "util/hex.h"
 
 #include <QtTest>
@@ -59,6 +60,27 @@ class TestHex : public QObject {
     void roundTrip() {
         for (int v = 0; v < 256; ++v)
             QCOMPARE(util::hextolong(util::hexpad(v, 2)), v);
+    }
+
+    // -1 stands for "not a number".
+    void decimalValue_data() {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<double>("value");
+        const struct {
+            const char* text;
+            double value;
+        } rows[] = {{"12", 12},   {"-0.5", -0.5}, {"2.5e3", 2500}, {"010", 10},
+                    {"1E2", 100}, {"1e999", -1},  {"inf", -1},     {"nan", -1},
+                    {"1.5x", -1}, {"", -1},       {"+1", -1},      {" 1", -1},
+                    {"1 ", -1},   {"2,5", -1},    {"-", -1},       {".", -1}};
+        for (const auto& r : rows)
+            QTest::newRow(r.text) << QByteArray(r.text) << r.value;
+    }
+    void decimalValue() {
+        QFETCH(QByteArray, text);
+        QFETCH(double, value);
+        const auto parsed = util::decimalValue(text.toStdString());
+        QCOMPARE(parsed.value_or(-1), value);
     }
 };
 

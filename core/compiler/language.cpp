@@ -1,9 +1,8 @@
 #include "compiler/language.h"
 
 #include "util/ascii.h"
+#include "util/decimal.h"
 #include "util/hex.h"
-
-#include <charconv>
 
 namespace compiler {
 
@@ -62,12 +61,8 @@ double byteValue(std::string_view parameter) {
     if (parameter.size() >= 2 && (parameter[1] == 'x' || parameter[1] == 'X'))
         return util::hextolong(parameter.substr(2, 2));
     auto length = numberLength(parameter);
-    double value = 0;
-    if (length > 0) {
-        auto [end, ec] = std::from_chars(parameter.data(), parameter.data() + length, value);
-        if (ec != std::errc()) value = 0; // too large to hold
-    }
-    return value;
+    // Zero too when the number is too large to hold.
+    return length > 0 ? util::decimalValue(parameter.substr(0, length)).value_or(0) : 0;
 }
 
 std::string byteToken(std::string_view parameter) {
