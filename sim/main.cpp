@@ -126,6 +126,8 @@ bool catchStopSignals(int& stopRead) {
     for (int signal : {SIGINT, SIGTERM, SIGHUP})
         ::sigaction(signal, &action, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
+    // In a shell's background, reading the console would stop the process.
+    std::signal(SIGTTIN, SIG_IGN);
     return true;
 }
 

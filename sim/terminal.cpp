@@ -27,6 +27,7 @@ using namespace std::chrono_literals;
 
 // How often a terminal without a client is checked for one.
 constexpr auto kHangupCheck = 25ms;
+constexpr auto kConsoleRetry = 1s;
 // A wake-up this late still keeps the line's pace; a longer pause does not
 // make the line send faster afterwards.
 constexpr auto kLineSlack = 5ms;
@@ -170,6 +171,10 @@ void Terminal::readConsole(int fd, Clock::time_point now) {
     char chunk[kReadChunk];
     const auto n = ::read(fd, chunk, sizeof chunk);
     if (n < 0 && wouldBlock()) return;
+    if (n < 0 && errno == EIO) {
+        m_consoleRetryAt = now + kConsoleRetry;
+        return;
+    }
     if (n <= 0) {
         m_consoleOpen = false;
         if (!m_consoleLine.empty()) runConsoleLine(m_consoleLine, now);
@@ -232,6 +237,7 @@ void Terminal::runConsoleLine(std::string_view line, Clock::time_point now) {
 int Terminal::pollTimeout(Clock::time_point now) const {
     auto wake = Clock::time_point::max();
     if (!m_connected) wake = now + kHangupCheck;
+    if (m_consoleOpen && m_consoleRetryAt > now) wake = std::min(wake, m_consoleRetryAt);
     if (busy()) wake = std::min(wake, m_scheduled.front().due);
     // A line that is free already waits for POLLOUT instead.
     if (m_lineRate && !m_output.empty() && lineFreeAt(now) > now)
@@ -256,7 +262,7 @@ bool Terminal::run(int consoleFd, int stopFd, std::string& error) {
         if (!m_output.empty() && (!m_lineRate || lineFreeAt(now) <= now)) clientEvents |= POLLOUT;
         std::array<pollfd, 3> fds = {{
             {stopFd, POLLIN, 0},
-            {m_consoleOpen && roomForMore ? consoleFd : -1, POLLIN, 0},
+            {m_consoleOpen && roomForMore && m_consoleRetryAt <= now ? consoleFd : -1, POLLIN, 0},
             {m_connected ? m_master : -1, clientEvents, 0},
         }};
         if (::poll(fds.data(), fds.size(), pollTimeout(now)) < 0) {

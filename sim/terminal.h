@@ -2,7 +2,7 @@
 // Plays the module on a pseudo-terminal, in real time (POSIX: openpty).
 //
 // The terminal is raw: no echo, bytes pass unchanged. A client opening it
-// powers the module up; a client going away takes with it what was half
+// hears the power-up report; a client going away takes with it what was half
 // received and what was not yet sent. Answers leave when the module's work
 // time is over, as fast as the terminal takes them or, with line rate on, at
 // the pace of a 115200 8N1 line. Memory stays bounded whatever arrives: no
@@ -73,6 +73,9 @@ class Terminal {
     Clock::time_point m_lineIdleAt;
 
     bool m_consoleOpen = true;
+    // Run in the background of a shell, the console cannot be read (EIO with
+    // SIGTTIN ignored) until it is brought to the foreground: try now and then.
+    Clock::time_point m_consoleRetryAt;
     std::string m_consoleLine;
     bool m_consoleLineTooLong = false;
     bool m_quit = false;
