@@ -1,6 +1,7 @@
 #include "cli/commands.h"
 #include "cli/io.h"
 #include "cli/modulecommands.h"
+#include "cli/stopsignals.h"
 #include "util/system.h"
 
 #include <QCoreApplication>
@@ -38,6 +39,7 @@ int run(cli::Arguments args) {
 int main(int argc, char** argv) {
     // The port commands need an event loop; the others never start one.
     QCoreApplication app(argc, argv);
+    cli::StopSignals stops;
     int status = run(cli::Arguments(argv + 1, argv + argc));
     if (!cli::flushOut()) {
         cli::writeErr("i2cscript: cannot write standard output\n");

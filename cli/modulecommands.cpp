@@ -6,12 +6,13 @@
 #include "compiler/compiler.h"
 #include "compiler/language.h"
 #include "link/portcontroller.h"
-#include "protocol/decoder.h"
 #include "protocol/frames.h"
-#include "protocol/outcome.h"
-#include "util/hex.h"
 
 #include <QElapsedTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 
 #include <array>
 #include <cmath>
@@ -107,6 +108,10 @@ class Connection {
     // Prints what the session shows and turns its outcome into the exit status.
     int finish(bool answered, milliseconds limit, bool printView = true) {
         if (printView) writeOut(viewToLines(m_session.view()));
+        if (const int signal = m_session.stoppedBy()) {
+            writeErr("i2cscript " + m_command + ": stopped\n");
+            return 128 + signal;
+        }
         if (m_session.portLost()) {
             writeErr("i2cscript " + m_command + ": " + m_session.portError().toStdString() + "\n");
             return kExitUsage;
@@ -163,7 +168,7 @@ int runCommand(const Arguments& args) {
     const milliseconds limit = connection.limit(
         kAnswerTime + std::chrono::ceil<milliseconds>(compiler::requestedDelay(tokens)));
     session.send(result.frame);
-    return connection.finish(session.waitFor(protocol::code::Script, 1, limit), limit);
+    return connection.finish(session.waitFor({protocol::code::Script}, 1, limit), limit);
 }
 
 int pingCommand(const Arguments& args) {
@@ -179,8 +184,8 @@ int pingCommand(const Arguments& args) {
     session.send(protocol::commandFrame(protocol::code::Configuration));
     QElapsedTimer clock;
     clock.start();
-    bool answered = session.waitFor(protocol::code::Version, 1, limit);
-    answered = answered && session.waitFor(protocol::code::Configuration, 1,
+    bool answered = session.waitFor({protocol::code::Version}, 1, limit);
+    answered = answered && session.waitFor({protocol::code::Configuration}, 1,
                                            std::max(limit - milliseconds(clock.elapsed()), 0ms));
     return connection.finish(answered, limit);
 }
@@ -200,12 +205,17 @@ int controlCommand(const Arguments& args) {
     if (!connection.open()) return kExitUsage;
     auto& session = connection.session();
     const std::string code(control->commandCode);
-    session.watchFailuresOf({code, std::string(protocol::code::Script)});
+    const bool slave = code == protocol::code::Slave;
+    // A slave-mode answer may come with either code.
+    const std::string alias(slave ? protocol::code::SlaveAlias : protocol::code::Slave);
+    session.watchFailuresOf({code, alias, std::string(protocol::code::Script)});
     // A replay answers after the stored script has run.
     const milliseconds limit = connection.limit(
         code == protocol::code::Replay ? kAnswerTime + kLongestScript : kAnswerTime);
     session.send(protocol::commandFrame(code));
-    return connection.finish(session.waitFor(code, 1, limit), limit);
+    const bool answered =
+        slave ? session.waitFor({code, alias}, 1, limit) : session.waitFor({code}, 1, limit);
+    return connection.finish(answered, limit);
 }
 
 int scanCommand(const Arguments& args) {
@@ -214,22 +224,21 @@ int scanCommand(const Arguments& args) {
     Connection connection(*options, "scan");
     if (!connection.open()) return kExitUsage;
     auto& session = connection.session();
-    std::array<bool, 128> present{};
+    Presence present{};
+    const auto frames = scanFrames();
+    std::size_t answeredFrames = 0;
+    // Only the answer to the frame sent last counts: a stored script that
+    // the edge trigger runs meanwhile may write anything.
     session.onFrame = [&](std::string_view frame) {
-        if (protocol::commandCodeOf(frame) != protocol::code::Script) return;
-        protocol::forEachRxToken(frame, [&](std::string_view token) {
-            if (token.size() == 4 && (token[0] == 'W' || token[0] == 'w') &&
-                (token[3] == 'a' || token[3] == 'A'))
-                present[(util::hextolong(token.substr(1, 2)) >> 1) & 0x7F] = true;
-        });
+        if (answeredFrames < frames.size() &&
+            readScanAnswer(frame, frames[answeredFrames].addresses, present))
+            ++answeredFrames;
     };
     const milliseconds limit = connection.limit(kAnswerTime);
-    int sent = 0;
     bool answered = true;
-    for (const auto& script : scanScripts()) {
-        session.send(compiler::compile(script).frame);
-        answered = session.waitFor(protocol::code::Script, ++sent, limit);
-        if (!answered) break;
+    for (std::size_t sent = 0; answered && sent < frames.size(); ++sent) {
+        session.send(compiler::compile(frames[sent].queue).frame);
+        answered = session.waitUntil([&] { return answeredFrames > sent; }, limit);
     }
     // Silent addresses are what a scan is for: their nAcks are no failure.
     const int status = connection.finish(answered, limit, false);

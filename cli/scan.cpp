@@ -1,6 +1,10 @@
 #include "cli/scan.h"
 
 #include "compiler/compiler.h"
+#include "protocol/decoder.h"
+#include "protocol/frames.h"
+#include "protocol/outcome.h"
+#include "util/ascii.h"
 #include "util/constants.h"
 #include "util/hex.h"
 
@@ -10,25 +14,57 @@ namespace {
 
 // Start, Write and its byte, Stop.
 constexpr std::size_t kTokensPerProbe = 4;
+// "S", "Whha" or "Whhn", "P".
+constexpr std::size_t kAnswersPerProbe = 3;
+
+bool isLetter(std::string_view token, char upper) {
+    return token.size() == 1 && util::asciiUpper(token[0]) == upper;
+}
 
 } // namespace
 
-std::vector<std::string> scanScripts() {
+std::vector<ScanFrame> scanFrames() {
     constexpr int perFrame = static_cast<int>(compiler::kMaxTokens / kTokensPerProbe);
-    std::vector<std::string> scripts;
+    std::vector<ScanFrame> frames;
     for (int first = kFirstScanAddress; first <= kLastScanAddress; first += perFrame) {
-        std::string queue;
+        ScanFrame frame;
         for (int a = first; a < first + perFrame && a <= kLastScanAddress; ++a) {
-            queue.append("Start").append(util::CRLF);
-            queue.append("Write 0x").append(util::hexpad(a * 2, 2)).append(util::CRLF);
-            queue.append("Stop").append(util::CRLF);
+            frame.addresses.push_back(a);
+            frame.queue.append("Start").append(util::CRLF);
+            frame.queue.append("Write 0x").append(util::hexpad(a * 2, 2)).append(util::CRLF);
+            frame.queue.append("Stop").append(util::CRLF);
         }
-        scripts.push_back(std::move(queue));
+        frames.push_back(std::move(frame));
     }
-    return scripts;
+    return frames;
 }
 
-std::string scanGrid(const std::array<bool, 128>& present) {
+bool readScanAnswer(std::string_view frame, const std::vector<int>& addresses, Presence& present) {
+    if (protocol::commandCodeOf(frame) != protocol::code::Script) return false;
+    std::vector<std::string_view> tokens;
+    protocol::forEachRxToken(frame, [&](std::string_view t) { tokens.push_back(t); });
+    if (tokens.size() != kAnswersPerProbe * addresses.size()) return false;
+    std::vector<int> acknowledged;
+    for (std::size_t i = 0; i < addresses.size(); ++i) {
+        const auto write = tokens[kAnswersPerProbe * i + 1];
+        if (!isLetter(tokens[kAnswersPerProbe * i], 'S') ||
+            !isLetter(tokens[kAnswersPerProbe * i + 2], 'P') || write.size() != 4 ||
+            util::asciiUpper(write[0]) != 'W')
+            return false;
+        std::string written(write.substr(1, 2));
+        for (auto& c : written)
+            c = util::asciiUpper(c);
+        if (written != util::hexpad(addresses[i] * 2, 2)) return false;
+        const char ack = util::asciiLower(write[3]);
+        if (ack != protocol::exec::Ack && ack != protocol::exec::Failed) return false;
+        if (ack == protocol::exec::Ack) acknowledged.push_back(addresses[i]);
+    }
+    for (int a : acknowledged)
+        present[static_cast<std::size_t>(a)] = true;
+    return true;
+}
+
+std::string scanGrid(const Presence& present) {
     std::string grid = "   ";
     for (int column = 0; column < 16; ++column)
         grid.append("  ").append(util::hexpad(column, 1));
@@ -39,7 +75,8 @@ std::string scanGrid(const std::array<bool, 128>& present) {
             if (a < kFirstScanAddress || a > kLastScanAddress)
                 line += "   ";
             else
-                line.append(" ").append(present[a] ? util::hexpad(a, 2) : "--");
+                line.append(" ").append(present[static_cast<std::size_t>(a)] ? util::hexpad(a, 2)
+                                                                             : "--");
         }
         while (line.back() == ' ')
             line.pop_back();

@@ -1,7 +1,9 @@
 #pragma once
-// Probing the bus for slaves: the probe scripts and the grid of answers.
+// Probing the bus for slaves: the probe scripts, reading their answers, and
+// the grid of what answered.
 #include <array>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace cli {
@@ -9,12 +11,24 @@ namespace cli {
 inline constexpr int kFirstScanAddress = 0x08;
 inline constexpr int kLastScanAddress = 0x77;
 
-// Start, Write (address x 2), Stop for every 7-bit address in the scan
-// range, as command queues of as many probes as one script frame holds.
-std::vector<std::string> scanScripts();
+using Presence = std::array<bool, 128>;
+
+struct ScanFrame {
+    std::vector<int> addresses; // 7-bit, in probe order
+    std::string queue;          // Start, Write (address x 2), Stop for each
+};
+
+// Every address of the scan range, in as few script frames as the token
+// limit allows.
+std::vector<ScanFrame> scanFrames();
+
+// When frame is the answer to the probes of addresses (START, the write with
+// its Ack or nAck, STOP for each, and nothing else), marks the addresses that
+// acknowledged and returns true; any other frame leaves present alone.
+bool readScanAnswer(std::string_view frame, const std::vector<int>& addresses, Presence& present);
 
 // The grid of all 128 addresses, rows "00:" to "70:": "--" for silence, the
 // address in hex where a slave acknowledged, blank outside the scan range.
-std::string scanGrid(const std::array<bool, 128>& present);
+std::string scanGrid(const Presence& present);
 
 } // namespace cli

@@ -1,5 +1,6 @@
 #include "cli/session.h"
 
+#include "cli/stopsignals.h"
 #include "protocol/decoder.h"
 #include "protocol/outcome.h"
 
@@ -35,32 +36,42 @@ int Session::answers(std::string_view commandCode) const {
     return static_cast<int>(m_codes.count(std::string(commandCode)));
 }
 
-void Session::pause(std::chrono::milliseconds time) {
-    QEventLoop loop;
-    QTimer::singleShot(time, &loop, &QEventLoop::quit);
-    loop.exec();
+int Session::stoppedBy() const {
+    const auto* stops = StopSignals::current();
+    return stops ? stops->raised() : 0;
 }
 
-bool Session::waitFor(std::string_view commandCode, int count, std::chrono::milliseconds limit) {
-    auto done = [&] { return portLost() || answers(commandCode) >= count; };
-    if (!done()) {
+void Session::pause(std::chrono::milliseconds time) {
+    waitUntil([] { return false; }, time);
+}
+
+bool Session::waitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
+    if (!done() && !interrupted()) {
         QEventLoop loop;
-        QTimer timer;
-        timer.setSingleShot(true);
-        QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+        QTimer::singleShot(limit, &loop, &QEventLoop::quit);
         auto check = [&] {
-            if (done()) loop.quit();
+            if (done() || interrupted()) loop.quit();
         };
-        auto data = QObject::connect(&m_port, &serial::Port::dataArrived, &loop, check,
-                                     Qt::QueuedConnection);
-        auto error = QObject::connect(&m_port, &serial::Port::errorOccurred, &loop, check,
-                                      Qt::QueuedConnection);
-        timer.start(limit);
+        // Queued, so the frames of an arrival are decoded before the check.
+        QObject::connect(&m_port, &serial::Port::dataArrived, &loop, check, Qt::QueuedConnection);
+        QObject::connect(&m_port, &serial::Port::errorOccurred, &loop, check, Qt::QueuedConnection);
+        if (auto* stops = StopSignals::current())
+            QObject::connect(stops, &StopSignals::stopped, &loop, &QEventLoop::quit);
         loop.exec();
-        QObject::disconnect(data);
-        QObject::disconnect(error);
     }
-    return !portLost() && answers(commandCode) >= count;
+    return !interrupted() && done();
+}
+
+bool Session::waitFor(std::initializer_list<std::string_view> commandCodes, int count,
+                      std::chrono::milliseconds limit) {
+    return waitUntil(
+        [&] {
+            int n = 0;
+            for (auto code : commandCodes)
+                n += answers(code);
+            return n >= count;
+        },
+        limit);
 }
 
 } // namespace cli

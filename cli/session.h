@@ -1,6 +1,7 @@
 #pragma once
 // One conversation with a module over a Port: send frames, keep decoding
-// whatever arrives, and wait for the answers a command expects.
+// whatever arrives, and wait for the answers a command expects. A wait ends
+// early when the port fails or a stop signal (cli/stopsignals.h) comes.
 #include "link/port.h"
 #include "protocol/receiver.h"
 
@@ -22,21 +23,27 @@ class Session {
     void send(std::string_view frame);
     // Keeps decoding for the given time.
     void pause(std::chrono::milliseconds time);
-    // Decodes until count answers with the code have arrived since the
-    // session began, the limit has passed (false) or the port failed (false).
-    bool waitFor(std::string_view commandCode, int count, std::chrono::milliseconds limit);
+    // Decodes until done() holds (true), the limit has passed, the port has
+    // failed or a stop signal has come (false).
+    bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit);
+    // Until count answers with one of the codes have come since the start.
+    bool waitFor(std::initializer_list<std::string_view> commandCodes, int count,
+                 std::chrono::milliseconds limit);
 
     int answers(std::string_view commandCode) const;
     const std::string& view() const { return m_view; }
     bool failed() const { return m_failed; }
     bool portLost() const { return !m_portError.isEmpty(); }
     const QString& portError() const { return m_portError; }
+    // The stop signal that came (SIGINT...), or 0.
+    int stoppedBy() const;
 
     // Called with each frame as it is cut, before its effect is applied.
     std::function<void(std::string_view)> onFrame;
 
   private:
     void arrived();
+    bool interrupted() const { return portLost() || stoppedBy() != 0; }
 
     serial::Port& m_port;
     protocol::Receiver m_receiver;

@@ -24,7 +24,7 @@ class TestSession : public QObject {
         session.send("$00100200\r");
         QCOMPARE(port.written, QByteArrayList({"$00100200\r"}));
         deliverLater(port, {"!001A08\r!00", "10S", "\r"});
-        QVERIFY(session.waitFor("10", 1, 5s));
+        QVERIFY(session.waitFor({"10"}, 1, 5s));
         QCOMPARE(session.view(), std::string("START\r\n"));
         QCOMPARE(session.answers("1A"), 1);
         QVERIFY(!session.failed());
@@ -36,10 +36,10 @@ class TestSession : public QObject {
         cli::Session session(port);
         session.watchFailuresOf({"11"});
         deliverLater(port, {"!0010SW92nP\r", "!0011a\r"});
-        QVERIFY(session.waitFor("11", 1, 5s));
+        QVERIFY(session.waitFor({"11"}, 1, 5s));
         QVERIFY(!session.failed()); // the nAck was in a frame not awaited
         deliverLater(port, {"!0011e\r"});
-        QVERIFY(session.waitFor("11", 2, 5s));
+        QVERIFY(session.waitFor({"11"}, 2, 5s));
         QVERIFY(session.failed());
     }
 
@@ -48,7 +48,7 @@ class TestSession : public QObject {
         QVERIFY(port.open("COM1", "115200,n,8,1"));
         cli::Session session(port);
         deliverLater(port, {"!0013a\r"});
-        QVERIFY(!session.waitFor("10", 1, 50ms));
+        QVERIFY(!session.waitFor({"10"}, 1, 50ms));
         QCOMPARE(session.view(), std::string("[Edge = High-to-Low ]\r\n"));
     }
 
@@ -59,7 +59,7 @@ class TestSession : public QObject {
         QTimer::singleShot(0, &port, [&] { port.fail("gone"); });
         QElapsedTimer clock;
         clock.start();
-        QVERIFY(!session.waitFor("10", 1, 60s));
+        QVERIFY(!session.waitFor({"10"}, 1, 60s));
         QVERIFY(clock.elapsed() < 30000); // it did not sit out the limit
         QVERIFY(session.portLost());
         QCOMPARE(session.portError(), QString("gone"));
@@ -79,12 +79,12 @@ class TestSession : public QObject {
     }
 
     // Every scan address probed once, in frames the compiler accepts.
-    void scanScripts() {
-        const auto scripts = cli::scanScripts();
-        QCOMPARE(scripts.size(), std::size_t(4)); // 112 probes of 4 tokens, 31 a frame
-        QString probed;
-        for (const auto& script : scripts) {
-            const auto result = compiler::compile(script);
+    void scanFrames() {
+        const auto frames = cli::scanFrames();
+        QCOMPARE(frames.size(), std::size_t(4)); // 112 probes of 4 tokens, 31 a frame
+        QString probed, listed;
+        for (const auto& f : frames) {
+            const auto result = compiler::compile(f.queue);
             QVERIFY(result.ok());
             const QString frame = QString::fromStdString(result.frame);
             for (int i = 7; i + 8 <= frame.size() - 1; i += 8) {
@@ -92,11 +92,40 @@ class TestSession : public QObject {
                 QCOMPARE(frame.mid(i + 6, 2), QString("04"));
                 probed += frame.mid(i + 4, 2) + " ";
             }
+            for (int a : f.addresses)
+                listed += QString("%1 ").arg(a * 2, 2, 16, QChar('0')).toUpper();
         }
         QString expected;
         for (int a = 0x08; a <= 0x77; ++a)
             expected += QString("%1 ").arg(a * 2, 2, 16, QChar('0')).toUpper();
         QCOMPARE(probed, expected);
+        QCOMPARE(listed, expected);
+    }
+
+    // Only the exact answer to the probes marks addresses.
+    void scanAnswers_data() {
+        QTest::addColumn<QByteArray>("frame");
+        QTest::addColumn<bool>("taken");
+        QTest::addColumn<QString>("found");
+        QTest::newRow("one ack") << QByteArray("!0010SW90nPSW92aPSW94nP\r") << true << "49";
+        QTest::newRow("lower case") << QByteArray("!0010sw90APSW92nPsW94ap\r") << true << "48 4A";
+        QTest::newRow("none") << QByteArray("!0010SW90nPSW92nPSW94nP\r") << true << "";
+        QTest::newRow("other addresses") << QByteArray("!0010SW90aPSW92aPSW96aP\r") << false << "";
+        QTest::newRow("stored script") << QByteArray("!0010SW90aW12aPSW92aP\r") << false << "";
+        QTest::newRow("too few") << QByteArray("!0010SW90aPSW92aP\r") << false << "";
+        QTest::newRow("no stop") << QByteArray("!0010SW90aSSW92aPSW94aP\r") << false << "";
+        QTest::newRow("not a script") << QByteArray("!0011SW90aPSW92aPSW94aP\r") << false << "";
+    }
+    void scanAnswers() {
+        QFETCH(QByteArray, frame);
+        QFETCH(bool, taken);
+        QFETCH(QString, found);
+        cli::Presence present{};
+        QCOMPARE(cli::readScanAnswer(frame.toStdString(), {0x48, 0x49, 0x4A}, present), taken);
+        QStringList marked;
+        for (int a = 0; a < 128; ++a)
+            if (present[a]) marked << QString::number(a, 16).toUpper();
+        QCOMPARE(marked.join(' '), found);
     }
 
     void scanGrid() {

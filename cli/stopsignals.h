@@ -1,0 +1,34 @@
+#pragma once
+// Turns SIGINT, SIGTERM and SIGHUP into a Qt signal, so that a command ends
+// through its normal path and closes its port: a pseudo-terminal whose
+// client died with the port open stays in exclusive mode, and refuses every
+// later client that is not root. Elsewhere than POSIX it does nothing.
+#include <QObject>
+
+class QSocketNotifier;
+
+namespace cli {
+
+class StopSignals : public QObject {
+    Q_OBJECT
+  public:
+    // Catches the signals while it lives; one instance at a time.
+    explicit StopSignals(QObject* parent = nullptr);
+    ~StopSignals() override;
+
+    // The instance that catches them now, or nullptr.
+    static StopSignals* current();
+    // The signal that came, 0 while none did.
+    int raised() const { return m_raised; }
+
+  signals:
+    void stopped();
+
+  private:
+    void onReadable();
+
+    QSocketNotifier* m_notifier = nullptr;
+    int m_raised = 0;
+};
+
+} // namespace cli
