@@ -2,6 +2,8 @@
 
 #include "link/portsettings.h"
 
+#include <utility>
+
 namespace serial {
 
 OpenResult FakePort::open(const QString& name, const QString& settings) {

@@ -62,8 +62,9 @@ QString PortController::openFailure(const QString& name, const QString& device,
         const bool inUse = info.exists() && info.isReadable() && info.isWritable();
 #endif
         if (inUse) {
-            text += QStringLiteral("\nThe device is in use by another program, which holds its "
-                                   "lock. Close that program and try again.");
+            text += QStringLiteral("\nThe device is in use by another program, or locked by "
+                                   "one that ended without closing it. Close that program "
+                                   "and try again.");
         } else {
             const bool groupMayUse =
                 info.permission(QFileDevice::ReadGroup | QFileDevice::WriteGroup);

@@ -101,6 +101,28 @@ class TestLink : public QObject {
         QCOMPARE(errors.count(), 0);
     }
 
+    // At line rate the simulator never sends faster than a 115200 8N1 line:
+    // a bound that load on the machine can only make easier to meet.
+    void lineRateHoldsThePace() {
+        SimProcess sim;
+        QVERIFY(sim.start({"--line-rate"}));
+        serial::PortController port;
+        QVERIFY(port.open(sim.device, kSettings));
+        receiveUntil(port, "\r"); // the power-up report
+        const int reports = 1000;
+        QElapsedTimer clock;
+        clock.start();
+        sim.command("flood " + QByteArray::number(reports));
+        QByteArray all;
+        while (all.count('\r') < reports && clock.elapsed() < 30000)
+            all += receiveUntil(port, "\r", 100);
+        QCOMPARE(all.count('\r'), reports);
+        const double seconds = clock.elapsed() / 1000.0;
+        const double fastest = all.size() / 11520.0;
+        QVERIFY2(seconds >= 0.95 * fastest,
+                 qPrintable(QString("%1 s for %2 characters").arg(seconds).arg(all.size())));
+    }
+
     // The device vanishing while open: one report, the port closed, and no
     // busy loop of errors afterwards.
     void simulatorKilledWhileOpen() {
