@@ -43,6 +43,22 @@ class TestLink : public QObject {
         QVERIFY(!port.isOpen());
     }
 
+    void edgeTriggerRunsTheStoredScript() {
+        SimProcess sim;
+        QVERIFY(sim.start());
+        serial::PortController port;
+        QVERIFY(port.open(sim.device, kSettings));
+        QCOMPARE(receiveUntil(port, "\r"), QByteArray("!001A08\r"));
+        port.write("$0010060001910304\r$0011\r$0015\r$0013\r");
+        QCOMPARE(receiveUntil(port, "!0013a\r"),
+                 QByteArray("!0010SW91aR19nP\r!0011a\r!0015a\r!0013a\r"));
+        sim.command("int 1"); // already high: nothing to report
+        sim.command("int 0");
+        QCOMPARE(receiveUntil(port, "P\r"), QByteArray("!00200\r!0010SW91aR19nP\r"));
+        sim.command("int 1"); // the other edge: only the report
+        QCOMPARE(receiveUntil(port, "\r"), QByteArray("!00201\r"));
+    }
+
     void comNameFromTheProgramFolder() {
         QTemporaryDir folder;
         SimProcess sim;

@@ -143,6 +143,9 @@ class TestPortConfig : public QObject {
         QCOMPARE(serial::resolvePortName("/dev/pts/7", dir, adapters).device,
                  QString("/dev/pts/7"));
         QCOMPARE(serial::resolvePortName("ttyUSB0", dir, {}).device, QString("ttyUSB0"));
+        // The tool tip's line.
+        QCOMPARE(serial::describePort("/dev/pts/7"),
+                 QString("/dev/pts/7: /dev/pts/7 (device path)"));
     }
 #endif
 };
