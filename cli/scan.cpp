@@ -51,10 +51,7 @@ bool readScanAnswer(std::string_view frame, const std::vector<int>& addresses, P
             !isLetter(tokens[kAnswersPerProbe * i + 2], 'P') || write.size() != 4 ||
             util::asciiUpper(write[0]) != 'W')
             return false;
-        std::string written(write.substr(1, 2));
-        for (auto& c : written)
-            c = util::asciiUpper(c);
-        if (written != util::hexpad(addresses[i] * 2, 2)) return false;
+        if (util::asciiUpper(write.substr(1, 2)) != util::hexpad(addresses[i] * 2, 2)) return false;
         const char ack = util::asciiLower(write[3]);
         if (ack != protocol::exec::Ack && ack != protocol::exec::Failed) return false;
         if (ack == protocol::exec::Ack) acknowledged.push_back(addresses[i]);

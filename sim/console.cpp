@@ -39,9 +39,7 @@ std::variant<ConsoleCommand, std::string> parseConsoleLine(std::string_view line
     const auto w = words(line);
     ConsoleCommand command;
     if (w.empty()) return command;
-    std::string name(w[0]);
-    for (auto& c : name)
-        c = util::asciiLower(c);
+    const std::string name = util::asciiLower(w[0]);
     const auto usage = "unknown command \"" + std::string(line.substr(0, 80)) +
                        "\" (commands: " + std::string(kConsoleCommands) + ")";
 

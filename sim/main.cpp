@@ -4,8 +4,8 @@
 #include "sim/devicelink.h"
 #include "sim/model.h"
 #include "sim/terminal.h"
+#include "util/ascii.h"
 
-#include <cctype>
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
@@ -55,10 +55,6 @@ std::string usage() {
            "made; 2 for bad arguments.\n";
 }
 
-bool isHexDigit(char c) {
-    return std::isxdigit(static_cast<unsigned char>(c)) != 0;
-}
-
 // Nothing, after a message on standard error, when the arguments are unusable.
 std::optional<Options> parseArguments(const std::vector<std::string>& args) {
     Options options;
@@ -88,11 +84,9 @@ std::optional<Options> parseArguments(const std::vector<std::string>& args) {
                 return fail("--model must be tamb or tolk, not \"" + *value + "\"");
             options.model = *value == "tamb" ? sim::Model::Tamb : sim::Model::Tolk;
         } else if (name == "--revision") {
-            if (value->size() != 2 || !isHexDigit((*value)[0]) || !isHexDigit((*value)[1]))
+            if (value->size() != 2 || !util::isHexText(*value))
                 return fail("--revision must be two hex digits, not \"" + *value + "\"");
-            options.revision = *value;
-            for (auto& c : options.revision)
-                c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+            options.revision = util::asciiUpper(*value);
         } else if (name == "--link") {
             if (value->empty()) return fail("--link needs a path");
             options.link = *value;

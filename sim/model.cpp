@@ -5,7 +5,6 @@
 #include "util/hex.h"
 
 #include <algorithm>
-#include <cctype>
 #include <utility>
 
 namespace sim {
@@ -15,17 +14,6 @@ namespace {
 namespace code = protocol::code;
 namespace exec = protocol::exec;
 using protocol::responseFrame;
-
-bool isHex(std::string_view text) {
-    return std::all_of(text.begin(), text.end(),
-                       [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; });
-}
-
-std::string upper(std::string_view text) {
-    std::string out(text);
-    std::transform(out.begin(), out.end(), out.begin(), util::asciiUpper);
-    return out;
-}
 
 // Characters from pos on, at most count; empty past the end.
 std::string_view part(std::string_view text, std::size_t pos,
@@ -82,12 +70,13 @@ Emissions Module::handleFrame(std::string_view frame) {
 
     const auto address = part(body, 0, 2);
     const auto codeField = part(body, 2, 2);
-    if (address.size() == 2 && isHex(address) && address != protocol::kUnitAddress) return {};
+    if (address.size() == 2 && util::isHexText(address) && address != protocol::kUnitAddress)
+        return {};
     if (!complete || address != protocol::kUnitAddress || codeField.size() != 2 ||
-        !isHex(codeField))
+        !util::isHexText(codeField))
         return malformed(codeField);
 
-    const std::string code = upper(codeField);
+    const std::string code = util::asciiUpper(codeField);
     const auto data = part(body, 4);
     if (code == code::Script) return script(codeField, data);
     if (!isControl(code)) return answer(code, exec::Unknown);
@@ -96,7 +85,8 @@ Emissions Module::handleFrame(std::string_view frame) {
 }
 
 Emissions Module::script(std::string_view codeField, std::string_view data) {
-    if (data.size() < 2 || data.size() % 2 != 0 || !isHex(data)) return malformed(codeField);
+    if (data.size() < 2 || data.size() % 2 != 0 || !util::isHexText(data))
+        return malformed(codeField);
     const auto count = static_cast<std::size_t>(util::hextolong(data.substr(0, 2)));
     auto tokens = bytesOf(data.substr(2));
     if (count != tokens.size() + 1 || count > protocol::kMaxCountField) return malformed(codeField);

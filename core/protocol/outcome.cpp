@@ -4,15 +4,15 @@
 #include "protocol/frames.h"
 #include "util/ascii.h"
 
+#include <algorithm>
+
 #include <string>
 
 namespace protocol {
 
 std::string commandCodeOf(std::string_view frame) {
-    std::string c;
-    for (std::size_t i = 3; i < 5 && i < frame.size() && frame[i] != kTerminator; ++i)
-        c += util::asciiUpper(frame[i]);
-    return c;
+    const auto code = frame.substr(std::min<std::size_t>(3, frame.size()), 2);
+    return util::asciiUpper(code.substr(0, code.find(kTerminator)));
 }
 
 bool reportsFailure(std::string_view frame) {
