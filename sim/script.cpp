@@ -113,8 +113,7 @@ std::size_t Runner::step(std::span<const std::uint8_t> tokens, std::size_t i) {
             transfer('W', operand, m_bus.write(operand));
         } else {
             m_out += (token == kDelayMicros ? 'D' : 'd') + hex(operand);
-            const auto steps = std::chrono::microseconds(operand + 1);
-            m_time += token == kDelayMicros ? steps : steps * 1000;
+            m_time += compiler::delayOf(hex(token), operand);
         }
         return 2;
     case kReadAck:

@@ -69,6 +69,13 @@ std::string byteToken(std::string_view parameter) {
     return util::hexpad(byteValue(parameter), 2);
 }
 
+std::chrono::microseconds delayOf(std::string_view token, int value) {
+    const auto steps = std::chrono::microseconds(value + 1);
+    if (token == kDelayMicrosToken) return steps;
+    if (token == kDelayMillisToken) return steps * 1000;
+    return {};
+}
+
 bool takesByte(std::string_view token) {
     for (const auto& command : kCommands)
         if (command.parameter == Parameter::Byte && command.token == token) return true;
@@ -81,9 +88,7 @@ std::chrono::microseconds requestedDelay(std::string_view tokens) {
         const auto token = tokens.substr(i, 2);
         if (!takesByte(token) || i + 4 > tokens.size()) continue;
         i += 2;
-        const auto steps = std::chrono::microseconds(util::hextolong(tokens.substr(i, 2)) + 1);
-        if (token == kDelayMicrosToken) total += steps;
-        if (token == kDelayMillisToken) total += steps * 1000;
+        total += delayOf(token, util::hextolong(tokens.substr(i, 2)));
     }
     return total;
 }

@@ -96,6 +96,10 @@ std::string byteToken(std::string_view parameter);
 inline constexpr std::string_view kDelayMicrosToken = "05";
 inline constexpr std::string_view kDelayMillisToken = "06";
 
+// How long a delay token with its byte value makes the module wait: (value +
+// 1) microseconds or milliseconds; zero for any other token.
+std::chrono::microseconds delayOf(std::string_view token, int value);
+
 // True for the tokens that a byte value follows (write and the delays).
 bool takesByte(std::string_view token);
 
