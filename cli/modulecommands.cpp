@@ -7,15 +7,14 @@
 #include "compiler/language.h"
 #include "link/portcontroller.h"
 #include "protocol/frames.h"
+#include "util/decimal.h"
 
 #include <QElapsedTimer>
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
-
 #include <array>
 #include <cmath>
+#include <cstdio>
 #include <optional>
 
 namespace cli {
@@ -27,7 +26,8 @@ using std::chrono::milliseconds;
 
 constexpr milliseconds kAnswerTime = 1s;
 // The most a stored script can ask to wait: every token pair a 256 ms delay.
-constexpr milliseconds kLongestScript = milliseconds(256) * (compiler::kMaxTokens / 2);
+const milliseconds kLongestScript = std::chrono::ceil<milliseconds>(
+    compiler::delayOf(compiler::kDelayMillisToken, 255) * (compiler::kMaxTokens / 2));
 
 struct PortOptions {
     std::string port;
@@ -68,9 +68,9 @@ std::optional<PortOptions> portOptions(const Arguments& args, const std::string&
         return std::nullopt;
     }
     if (timeout) {
-        char* end = nullptr;
-        const double seconds = std::strtod(timeout->c_str(), &end);
-        if (timeout->empty() || *end != '\0' || !(seconds > 0) || seconds > 86400) {
+        // Read alike in every locale: the user's decimal comma plays no part.
+        const double seconds = util::decimalValue(*timeout).value_or(0);
+        if (!(seconds > 0) || seconds > 86400) {
             writeErr("i2cscript " + command + ": --timeout takes a number of seconds above 0\n");
             return std::nullopt;
         }
