@@ -9,9 +9,6 @@
 #include "protocol/frames.h"
 #include "util/decimal.h"
 
-#include <QElapsedTimer>
-
-#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
@@ -182,11 +179,12 @@ int pingCommand(const Arguments& args) {
     session.send(protocol::commandFrame(protocol::code::Version));
     session.pause(milliseconds(protocol::kControlWait * 10));
     session.send(protocol::commandFrame(protocol::code::Configuration));
-    QElapsedTimer clock;
-    clock.start();
-    bool answered = session.waitFor({protocol::code::Version}, 1, limit);
-    answered = answered && session.waitFor({protocol::code::Configuration}, 1,
-                                           std::max(limit - milliseconds(clock.elapsed()), 0ms));
+    const bool answered = session.waitUntil(
+        [&] {
+            return session.answers(protocol::code::Version) > 0 &&
+                   session.answers(protocol::code::Configuration) > 0;
+        },
+        limit);
     return connection.finish(answered, limit);
 }
 
