@@ -225,8 +225,7 @@ std::string decodeTokens(std::string_view f) {
 
 FrameEffect decodeFrame(std::string_view f) {
     FrameEffect effect;
-    effect.rxbufferbox.assign(f.substr(0, f.empty() ? 0 : f.size() - 1));
-    effect.rxbufferbox += "[cr]";
+    effect.rxbufferbox = boxText(f);
 
     // Hex from the module is read in either case, the code included.
     const std::string c = commandCodeOf(f);

@@ -32,4 +32,24 @@ std::string responseFrame(std::string_view commandCode, std::string_view data) {
     return frame(kResponseStart, commandCode, data);
 }
 
+std::string boxText(std::string_view frame) {
+    std::string out(frame.substr(0, frame.empty() ? 0 : frame.size() - 1));
+    out += "[cr]";
+    return out;
+}
+
+std::string echoText(std::string_view frame) {
+    std::string out;
+    out.reserve(frame.size() + 8);
+    for (char c : frame) {
+        if (c == '\r')
+            out += "[cr]";
+        else if (c == '\n')
+            out += "[lf]";
+        else
+            out.push_back(c);
+    }
+    return out;
+}
+
 } // namespace protocol

@@ -69,6 +69,13 @@ std::string scriptFrame(std::string_view tokens);
 // "!00" + code + data + CR.
 std::string responseFrame(std::string_view commandCode, std::string_view data = {});
 
+// How the one-line buffer boxes show a frame: without its last character
+// (the CR), then "[cr]".
+std::string boxText(std::string_view frame);
+
+// How the transmit log shows a frame: every CR as "[cr]", every LF as "[lf]".
+std::string echoText(std::string_view frame);
+
 struct ControlCommand {
     std::string_view commandCode;
     std::string_view meaning;

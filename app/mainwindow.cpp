@@ -1,0 +1,389 @@
+#include "app/mainwindow.h"
+
+#include "app/activityview.h"
+#include "app/layout.h"
+#include "compiler/compiler.h"
+#include "controls/buttons.h"
+#include "controls/tokenmenu.h"
+#include "dialogs/alert.h"
+#include "library/examples.h"
+#include "link/portnames.h"
+#include "protocol/frames.h"
+#include "util/system.h"
+
+#include <QAbstractItemView>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace app {
+
+namespace {
+
+const QString kPortSettings =
+    QString::fromLatin1(protocol::kPortSettings.data(), protocol::kPortSettings.size());
+
+QString qstring(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Where a text box takes its mouse: the viewport of a scrolled one.
+QObject* mouseTarget(QWidget* w) {
+    if (auto* area = qobject_cast<QAbstractScrollArea*>(w)) return area->viewport();
+    return w;
+}
+
+} // namespace
+
+MainWindow::MainWindow(serial::Port& rs232, Settings settings, QWidget* parent)
+    : QWidget(parent), m_rs232(rs232), m_settings(std::move(settings)) {
+    setFixedSize(dialogs::pixels(kClientWidth), dialogs::pixels(kClientHeight));
+    setWindowTitle(QString::fromLatin1(kCaption));
+    setFont(dialogs::fontOf(dialogs::Font::Sans));
+    m_controls = dialogs::buildControls(
+        this, mainRows(), [](const dialogs::ControlRow& row, QWidget* parent) -> QWidget* {
+            auto* view = new ActivityView(parent);
+            view->setLineWrapMode(QPlainTextEdit::NoWrap);
+            view->setReadOnly(row.flags & dialogs::ReadOnly);
+            return view;
+        });
+    m_commands = control<QPlainTextEdit>("commands");
+    m_i2cparser = control<ActivityView>("i2cparser");
+    m_txbufferbox = control<QLineEdit>("txbufferbox");
+    m_rxbufferbox = control<QLineEdit>("rxbufferbox");
+    m_txdata = control<QPlainTextEdit>("txdata");
+    m_rxdata = control<QPlainTextEdit>("rxdata");
+    m_portselect = control<QComboBox>("portselect");
+    m_combo1 = control<QComboBox>("Combo1");
+    m_combo2 = control<QComboBox>("Combo2");
+    m_oneclick = control<QCheckBox>("oneclick");
+    m_oneclicktokens = control<QCheckBox>("oneclicktokens");
+    m_logdata = control<QCheckBox>("logdata");
+    m_comwait = control<QPushButton>("comwait");
+    for (int i = 0; i < 3; ++i)
+        m_tokenvalue[static_cast<std::size_t>(i)] =
+            control<QLineEdit>(QStringLiteral("tokenvalue(%1)").arg(i));
+    m_alert = [this](const QString& title, const QString& message, int style) {
+        return dialogs::showalert(this, title, message, style);
+    };
+    m_quit = [] { QCoreApplication::exit(0); };
+    connectControls();
+    Form_Load();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::connectControls() {
+    for (auto it = m_controls.cbegin(); it != m_controls.cend(); ++it) {
+        const QString& name = it.key();
+        const int index = dialogs::controlIndex(name);
+        if (name.startsWith(QLatin1String("cmmd(")))
+            connect(static_cast<QPushButton*>(it.value()), &QPushButton::clicked, this,
+                    [this, index] { cmmd_Click(index); });
+        if (name.startsWith(QLatin1String("Label2(")) ||
+            name.startsWith(QLatin1String("tokenvalue(")))
+            it.value()->installEventFilter(this);
+    }
+    for (auto* list : {m_portselect, m_combo1, m_combo2})
+        list->installEventFilter(this);
+    m_portselect->view()->installEventFilter(this);
+    for (auto* box : {static_cast<QWidget*>(m_commands), static_cast<QWidget*>(m_i2cparser),
+                      static_cast<QWidget*>(m_txbufferbox), static_cast<QWidget*>(m_txdata),
+                      static_cast<QWidget*>(m_rxdata)})
+        mouseTarget(box)->installEventFilter(this);
+    connect(m_combo1, &QComboBox::activated, this, [this] { Combo1_Click(); });
+    connect(m_combo2, &QComboBox::activated, this, [this] { Combo2_Click(); });
+    connect(m_portselect, &QComboBox::activated, this, [this] { portselect_Click(); });
+    connect(&m_rs232, &serial::Port::dataArrived, this, &MainWindow::rs232_DataArrived);
+    connect(&m_rs232, &serial::Port::errorOccurred, this, &MainWindow::rs232_Error);
+}
+
+void MainWindow::Form_Load() {
+    loaddirectory = m_settings.load();
+    m_rs232.setSpeed(protocol::kLineSpeed);
+    m_portselect->setCurrentIndex(0);
+    portselect_Click();
+    m_combo1->setCurrentIndex(0);
+    Combo1_Click();
+    m_combo2->setCurrentIndex(0);
+    Combo2_Click();
+    m_recorded = size();
+    m_combo1->setCurrentIndex(0);
+    Combo1_Click();
+    setWindowTitle(QString::fromLatin1(kCaption) + QStringLiteral(" V") +
+                   qstring(util::versiontext()));
+    m_portselect->setFocus();
+}
+
+bool MainWindow::alert(const QString& title, const QString& message, int style) {
+    return m_alert ? m_alert(title, message, style) : false;
+}
+
+void MainWindow::setQueue(const std::string& text) {
+    m_commands->setPlainText(qstring(text));
+}
+
+void MainWindow::cmmd_Click(int index) {
+    if (index >= 0 && index < controls::kQuickButtons) {
+        const auto* button = control<QPushButton>(QStringLiteral("cmmd(%1)").arg(index));
+        if (button->text().isEmpty()) return;
+        setQueue(scriptblocks[static_cast<std::size_t>(index) + 1]);
+        if (m_oneclick->isChecked()) compile();
+        return;
+    }
+    if (index == controls::kCompileButton) {
+        compile();
+        return;
+    }
+    const auto button = controls::controlButton(index);
+    if (!button) return;
+    if (button->clearsView) m_i2cparser->clear();
+    for (const auto& frame : button->frames)
+        comwrite(frame, protocol::kControlWait);
+}
+
+void MainWindow::Label2_Click(int index) {
+    const auto* label = control<QLabel>(QStringLiteral("Label2(%1)").arg(index));
+    if (!label) return;
+    std::optional<std::string> value;
+    if (const auto box = controls::valueBoxOf(index)) {
+        QLineEdit* edit = m_tokenvalue[static_cast<std::size_t>(*box)];
+        value = controls::settledValueText(edit->text().toStdString());
+        if (edit->text() != qstring(*value)) edit->setText(qstring(*value));
+    }
+    const std::string line =
+        controls::tokenCommandLine(label->text().toStdString(),
+                                   value ? std::optional<std::string_view>(*value) : std::nullopt);
+    if (m_oneclicktokens->isChecked()) {
+        setQueue(line);
+        compile();
+        return;
+    }
+    // Appended as the text stands: a last line without its line end is joined.
+    QTextCursor end(m_commands->document());
+    end.movePosition(QTextCursor::End);
+    end.insertText(qstring(line));
+}
+
+void MainWindow::Combo1_Click() {
+    const int index = m_combo1->currentIndex();
+    if (index < 0 || index >= static_cast<int>(library::kExamples.size())) return;
+    setQueue(library::exampleScript(static_cast<std::size_t>(index)));
+}
+
+void MainWindow::Combo2_Click() {
+    const int index = m_combo2->currentIndex();
+    if (index < 0 || index >= kScriptBlocks) return;
+    setQueue(scriptblocks[static_cast<std::size_t>(index)]);
+}
+
+void MainWindow::portselect_Click() {
+    const int index = m_portselect->currentIndex();
+    m_rs232.close();
+    if (index <= 0) {
+        m_portopen = false;
+        return;
+    }
+    m_portopen = true;
+    const auto opened = m_rs232.open(m_portselect->currentText(), kPortSettings);
+    if (opened) return;
+    alert(QStringLiteral("Com port open error"), opened.description, 0);
+    m_portopen = false;
+    m_portselect->setCurrentIndex(0);
+    portselect_Click();
+}
+
+void MainWindow::rs232_Error(const QString& description) {
+    if (m_closing) return;
+    // The port is closed already; the alert comes once, and the views stay.
+    m_portopen = false;
+    alert(QStringLiteral("Com port error"), description, 0);
+    m_portselect->setCurrentIndex(0);
+    portselect_Click();
+}
+
+void MainWindow::rs232_DataArrived() {
+    const QByteArray arrival = m_rs232.read();
+    process(255, std::string_view(arrival.constData(), static_cast<std::size_t>(arrival.size())));
+}
+
+void MainWindow::process(int requestCode, std::string_view arrival) {
+    if (requestCode != 255) return;
+    // One insertion per arrival, however many frames it holds.
+    std::string pending;
+    std::string box;
+    bool cut = false;
+    m_receiver.receive(arrival, [&](protocol::FrameEffect&& effect) {
+        cut = true;
+        box = std::move(effect.rxbufferbox);
+        if (effect.clearView) {
+            pending.clear();
+            m_i2cparser->clear();
+        }
+        pending += effect.append;
+    });
+    m_i2cparser->append(pending);
+    if (cut) m_rxbufferbox->setText(qstring(box));
+}
+
+void MainWindow::compile() {
+    const auto result =
+        compiler::compile(compiler::typedQueue(m_commands->toPlainText().toStdString()));
+    if (!result.ok()) {
+        alert(qstring(result.error->title), qstring(result.error->message), 0);
+        return;
+    }
+    m_i2cparser->clear();
+    comwrite(result.frame, protocol::kScriptWait);
+}
+
+void MainWindow::comwrite(const std::string& datain, int waittime) {
+    m_txbufferbox->setText(qstring(protocol::boxText(datain)));
+    if (!m_portopen || datain.empty() || m_closing) return;
+    m_comwait->setText(QStringLiteral("Wait"));
+    m_comwait->repaint();
+    if (m_logdata->isChecked()) logFrame(qstring(protocol::echoText(datain)));
+    m_rs232.write(QByteArray::fromStdString(datain));
+    pausehundredths(waittime);
+    m_comwait->setText(QStringLiteral("Ready"));
+}
+
+void MainWindow::logFrame(const QString& echo) {
+    QTextDocument* log = m_txdata->document();
+    QTextCursor top(log);
+    top.insertText(echo + QStringLiteral("\r\n"));
+    // Newest first: the oldest entries go at the bottom. The last block is
+    // the empty one after the final line end.
+    if (log->blockCount() <= kMaxLoggedFrames + 1) return;
+    QTextCursor rest(log->findBlockByNumber(kMaxLoggedFrames));
+    rest.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+    rest.removeSelectedText();
+}
+
+void MainWindow::pausehundredths(int hundredths) {
+    if (hundredths <= 0 || m_closing) return;
+    // A timer on the monotonic clock: no spinning, and midnight means nothing.
+    QEventLoop loop;
+    QTimer::singleShot(hundredths * 10, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    connect(this, &MainWindow::closing, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+bool MainWindow::doubleClicked(QObject* watched) {
+    if (watched == mouseTarget(m_commands)) {
+        m_commands->clear();
+    } else if (watched == mouseTarget(m_i2cparser)) {
+        m_i2cparser->clear();
+    } else if (watched == m_txbufferbox) {
+        m_txbufferbox->clear();
+    } else if (watched == mouseTarget(m_txdata) || watched == mouseTarget(m_rxdata)) {
+        m_txdata->clear();
+        m_rxdata->clear();
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool MainWindow::tokenvalueEvent(int index, QEvent* event) {
+    QLineEdit* box = m_tokenvalue[static_cast<std::size_t>(index)];
+    switch (event->type()) {
+    case QEvent::FocusIn:
+        // After the mouse press that gave the focus has placed the cursor.
+        QTimer::singleShot(0, box, &QLineEdit::selectAll);
+        return false;
+    case QEvent::FocusOut:
+        if (box->text() != qstring(controls::settledValueText(box->text().toStdString())))
+            box->setText(QStringLiteral("0"));
+        return false;
+    case QEvent::KeyPress: {
+        const QString text = static_cast<QKeyEvent*>(event)->text();
+        if (text.isEmpty()) return false; // cursor keys and the like
+        const char typed = text.size() == 1 && text[0].unicode() < 128
+                               ? static_cast<char>(text[0].unicode())
+                               : '\0';
+        const auto key = controls::valueBoxKey(typed);
+        if (!key) return true;
+        if (*key == typed) return false;
+        box->insert(QString(QLatin1Char(*key)));
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+void MainWindow::refreshPortTips() {
+    for (int i = 1; i < m_portselect->count(); ++i)
+        m_portselect->setItemData(i, serial::describePort(m_portselect->itemText(i)),
+                                  Qt::ToolTipRole);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    const auto type = event->type();
+    if (type == QEvent::MouseButtonDblClick && doubleClicked(watched)) return true;
+    const QString name = watched->objectName();
+    if (name.startsWith(QLatin1String("Label2(")) && type == QEvent::MouseButtonRelease) {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        auto* label = static_cast<QWidget*>(watched);
+        if (mouse->button() == Qt::LeftButton &&
+            label->rect().contains(mouse->position().toPoint()))
+            Label2_Click(dialogs::controlIndex(name));
+        return true;
+    }
+    if (name.startsWith(QLatin1String("Label2(")) && type == QEvent::MouseButtonPress)
+        return true; // taken, so the click does not go on to the window
+    if (name.startsWith(QLatin1String("tokenvalue(")))
+        return tokenvalueEvent(dialogs::controlIndex(name), event);
+    if (watched == m_portselect->view() && type == QEvent::Show) refreshPortTips();
+    if (watched == m_portselect && type == QEvent::ToolTip) {
+        const int index = m_portselect->currentIndex();
+        m_portselect->setToolTip(index > 0 ? serial::describePort(m_portselect->currentText())
+                                           : QString());
+    }
+    // The lists are chosen from, never typed into.
+    if ((watched == m_portselect || watched == m_combo1 || watched == m_combo2) &&
+        type == QEvent::KeyPress && !static_cast<QKeyEvent*>(event)->text().isEmpty())
+        return true;
+    return QWidget::eventFilter(watched, event);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    event->accept();
+    if (m_closing) return;
+    m_closing = true;
+    emit closing();
+    QString error;
+    if (!m_settings.save(loaddirectory, error))
+        std::fprintf(stderr, "i2cmaster: settings not saved: %s\n",
+                     error.toLocal8Bit().constData());
+    m_rs232.close();
+    if (m_quit) m_quit();
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    // Fixed size: a maximised window goes back to normal at the recorded size.
+    if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMaximized))
+        setWindowState(windowState() & ~Qt::WindowMaximized);
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (m_recorded.isValid() && !(windowState() & Qt::WindowMinimized) && size() != m_recorded)
+        resize(m_recorded);
+}
+
+} // namespace app

@@ -1,0 +1,116 @@
+#pragma once
+// The main window: the handlers under their established names. Each reads
+// widgets, asks core, and writes widgets; the port is behind serial::Port.
+//
+// Everything runs on the GUI thread. comwrite pauses in a nested event loop,
+// so a handler may run inside another's pause; after the close request
+// nothing more is sent and every pause ends at once.
+#include "app/settings.h"
+#include "dialogs/form.h"
+#include "link/port.h"
+#include "protocol/receiver.h"
+
+#include <QSize>
+#include <QWidget>
+
+#include <array>
+#include <functional>
+#include <string>
+#include <string_view>
+
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace app {
+
+class ActivityView;
+
+inline constexpr int kScriptBlocks = 1001;
+inline constexpr int kMaxLoggedFrames = 1000;
+
+class MainWindow : public QWidget {
+    Q_OBJECT
+  public:
+    using AlertFunction =
+        std::function<bool(const QString& title, const QString& message, int style)>;
+
+    // settings: where i2c.ini is looked for. The window does not own the port.
+    MainWindow(serial::Port& rs232, Settings settings, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // Seams for tests: how alerts are shown and how the program ends.
+    void setAlert(AlertFunction alert) { m_alert = std::move(alert); }
+    void setQuit(std::function<void()> quit) { m_quit = std::move(quit); }
+
+    // The control of that name ("cmmd(18)", "commands"), or null.
+    QWidget* control(const QString& name) const { return m_controls.value(name); }
+    template <class T> T* control(const QString& name) const {
+        return qobject_cast<T*>(control(name));
+    }
+
+    void Form_Load();
+    void cmmd_Click(int index);
+    void Label2_Click(int index);
+    void Combo1_Click();
+    void Combo2_Click();
+    void portselect_Click();
+    void rs232_DataArrived();
+    void compile();
+    void comwrite(const std::string& datain, int waittime);
+    void pausehundredths(int hundredths);
+    void process(int requestCode, std::string_view arrival);
+
+    std::array<std::string, kScriptBlocks> scriptblocks;
+    QString loaddirectory;
+    bool portopen() const { return m_portopen; }
+    const Settings& settings() const { return m_settings; }
+
+  signals:
+    void closing();
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    void connectControls();
+    void rs232_Error(const QString& description);
+    bool doubleClicked(QObject* watched);
+    bool tokenvalueEvent(int index, QEvent* event);
+    void setQueue(const std::string& text);
+    void logFrame(const QString& echo);
+    void refreshPortTips();
+    bool alert(const QString& title, const QString& message, int style);
+
+    serial::Port& m_rs232;
+    Settings m_settings;
+    dialogs::Controls m_controls;
+    QPlainTextEdit* m_commands;
+    ActivityView* m_i2cparser;
+    QLineEdit* m_txbufferbox;
+    QLineEdit* m_rxbufferbox;
+    QPlainTextEdit* m_txdata;
+    QPlainTextEdit* m_rxdata;
+    QComboBox* m_portselect;
+    QComboBox* m_combo1;
+    QComboBox* m_combo2;
+    QCheckBox* m_oneclick;
+    QCheckBox* m_oneclicktokens;
+    QCheckBox* m_logdata;
+    QPushButton* m_comwait;
+    std::array<QLineEdit*, 3> m_tokenvalue{};
+
+    protocol::Receiver m_receiver;
+    bool m_portopen = false;
+    bool m_closing = false;
+    QSize m_recorded;
+    AlertFunction m_alert;
+    std::function<void()> m_quit;
+};
+
+} // namespace app

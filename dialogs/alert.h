@@ -1,0 +1,36 @@
+#pragma once
+// The program's modal message box, laid out from its table.
+//
+// Style 0 beeps and centres the message, 1 aligns it left without a beep;
+// any other style shows nothing and answers false. OK answers true; Cancel,
+// Escape and the close box answer false. A CR LF in the message is a line
+// break; a message longer than the box scrolls.
+#include "dialogs/form.h"
+
+#include <QDialog>
+
+class QPlainTextEdit;
+class QRadioButton;
+
+namespace dialogs {
+
+const Rows& alertRows();
+
+class Alert : public QDialog {
+    Q_OBJECT
+  public:
+    explicit Alert(QWidget* parent = nullptr);
+
+    void setMessage(const QString& title, const QString& message, bool centred);
+    bool answer() const;
+    void Command1_Click(int index);
+
+  private:
+    Controls m_controls;
+    QPlainTextEdit* m_message;
+    QRadioButton* m_respond;
+};
+
+bool showalert(QWidget* parent, const QString& title, const QString& message, int style);
+
+} // namespace dialogs

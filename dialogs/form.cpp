@@ -1,0 +1,185 @@
+#include "dialogs/form.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace dialogs {
+
+namespace {
+
+// A line or a rectangle's border, drawn at its width.
+class Drawing : public QWidget {
+  public:
+    Drawing(QWidget* parent, bool rectangle, int width)
+        : QWidget(parent), m_rectangle(rectangle), m_width(width) {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        const QColor ink = palette().color(QPalette::WindowText);
+        if (!m_rectangle) {
+            p.fillRect(rect(), ink);
+            return;
+        }
+        p.setPen(QPen(ink, m_width));
+        const int inset = m_width / 2;
+        p.drawRect(rect().adjusted(inset, inset, -(m_width - inset), -(m_width - inset)));
+    }
+
+  private:
+    bool m_rectangle;
+    int m_width;
+};
+
+QRect lineGeometry(const ControlRow& row) {
+    const int w = std::max(1, row.borderWidth);
+    const int x = pixels(row.left), y = pixels(row.top);
+    if (row.height == 0) return {x, y - w / 2, pixels(row.left + row.width) - x, w};
+    return {x - w / 2, y, w, pixels(row.top + row.height) - y};
+}
+
+QWidget* make(const ControlRow& row, QWidget* parent, const Factory& custom) {
+    const bool readOnly = row.flags & ReadOnly;
+    switch (row.kind) {
+    case Kind::Label: {
+        auto* label = new QLabel(row.text, parent);
+        label->setTextFormat(Qt::PlainText);
+        label->setAlignment((row.flags & Centred ? Qt::AlignHCenter : Qt::AlignLeft) |
+                            Qt::AlignTop);
+        return label;
+    }
+    case Kind::Button:
+        return new QPushButton(row.text, parent);
+    case Kind::CheckBox:
+        return new QCheckBox(row.text, parent);
+    case Kind::Option:
+        return new QRadioButton(row.text, parent);
+    case Kind::TextBox: {
+        auto* box = new QLineEdit(row.text, parent);
+        box->setReadOnly(readOnly);
+        if (row.maxLength > 0) box->setMaxLength(row.maxLength);
+        if (row.flags & Centred) box->setAlignment(Qt::AlignCenter);
+        return box;
+    }
+    case Kind::TextArea: {
+        auto* area = new QPlainTextEdit(row.text, parent);
+        area->setReadOnly(readOnly);
+        area->setLineWrapMode(row.flags & HScroll ? QPlainTextEdit::NoWrap
+                                                  : QPlainTextEdit::WidgetWidth);
+        area->setHorizontalScrollBarPolicy(row.flags & HScroll ? Qt::ScrollBarAsNeeded
+                                                               : Qt::ScrollBarAlwaysOff);
+        area->setVerticalScrollBarPolicy(row.flags & VScroll ? Qt::ScrollBarAsNeeded
+                                                             : Qt::ScrollBarAlwaysOff);
+        if (row.flags & Centred) {
+            QTextOption option = area->document()->defaultTextOption();
+            option.setAlignment(Qt::AlignHCenter);
+            area->document()->setDefaultTextOption(option);
+        }
+        return area;
+    }
+    case Kind::ComboBox: {
+        auto* combo = new QComboBox(parent);
+        combo->addItems(row.items);
+        return combo;
+    }
+    case Kind::Frame: {
+        auto* frame = new QFrame(parent);
+        frame->setFrameShape(QFrame::Box);
+        return frame;
+    }
+    case Kind::Line:
+    case Kind::Shape:
+        return new Drawing(parent, row.kind == Kind::Shape, row.borderWidth);
+    case Kind::Custom:
+        return custom ? custom(row, parent) : nullptr;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+QFont fontOf(Font font) {
+    // Metric twins of the fonts the layout was drawn for.
+    QFont f(QStringLiteral("Liberation Sans"));
+    f.setPointSizeF(8.25);
+    switch (font) {
+    case Font::Sans:
+        break;
+    case Font::SansBold:
+        f.setBold(true);
+        break;
+    case Font::Heading:
+        f.setPointSizeF(9.75);
+        f.setBold(true);
+        break;
+    case Font::Large:
+        f.setPointSizeF(12);
+        f.setBold(true);
+        break;
+    case Font::Fixed:
+        // Named outright: "monospace" resolves to a face Qt does not report
+        // as fixed-pitch, and the token menu's columns need one.
+        f = QFont(QStringLiteral("DejaVu Sans Mono"));
+        f.setPointSizeF(9);
+        f.setFixedPitch(true);
+        break;
+    }
+    return f;
+}
+
+Controls buildControls(QWidget* parent, const Rows& rows, const Factory& custom) {
+    Controls controls;
+    QHash<QString, QString> captions;
+    for (const auto& row : rows)
+        captions.insert(row.name, row.text);
+    QList<QWidget*> drawings;
+    for (const auto& row : rows) {
+        QWidget* w = make(row, parent, custom);
+        if (!w) continue;
+        w->setObjectName(row.name);
+        w->setFont(fontOf(row.font));
+        if (row.kind == Kind::Line) {
+            w->setGeometry(lineGeometry(row));
+        } else {
+            w->setGeometry(pixels(row.left), pixels(row.top),
+                           pixels(row.left + row.width) - pixels(row.left),
+                           pixels(row.top + row.height) - pixels(row.top));
+        }
+        QPalette palette = w->palette();
+        if (row.color) {
+            palette.setColor(QPalette::WindowText, *row.color);
+            palette.setColor(QPalette::Text, *row.color);
+        }
+        if (row.flags & ButtonFace)
+            palette.setColor(QPalette::Base, palette.color(QPalette::Button));
+        w->setPalette(palette);
+        if (!row.toolTip.isEmpty()) w->setToolTip(row.toolTip);
+        if (!row.accessible.isEmpty())
+            w->setAccessibleName(captions.value(row.accessible, row.accessible));
+        if (row.flags & Hidden) w->hide();
+        if (row.kind == Kind::Line || row.kind == Kind::Shape) drawings.append(w);
+        controls.insert(row.name, w);
+    }
+    for (auto* d : drawings)
+        d->lower();
+    return controls;
+}
+
+int controlIndex(const QString& objectName) {
+    const auto open = objectName.indexOf(QLatin1Char('('));
+    if (open < 0 || !objectName.endsWith(QLatin1Char(')'))) return -1;
+    bool ok = false;
+    const int index = objectName.mid(open + 1, objectName.size() - open - 2).toInt(&ok);
+    return ok ? index : -1;
+}
+
+} // namespace dialogs
