@@ -1,0 +1,604 @@
+// The main window driven through its widgets, over a FakePort.
+#include "app/activityview.h"
+#include "app/layout.h"
+#include "dialogs/alert.h"
+#include "library/examples.h"
+#include "windowfixture.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QRadioButton>
+#include <QtTest>
+
+#include <algorithm>
+
+Q_DECLARE_METATYPE(dialogs::ControlRow)
+
+namespace {
+
+const char* className(dialogs::Kind kind) {
+    switch (kind) {
+    case dialogs::Kind::Label:
+        return "QLabel";
+    case dialogs::Kind::Button:
+        return "QPushButton";
+    case dialogs::Kind::CheckBox:
+        return "QCheckBox";
+    case dialogs::Kind::Option:
+        return "QRadioButton";
+    case dialogs::Kind::TextBox:
+        return "QLineEdit";
+    case dialogs::Kind::TextArea:
+    case dialogs::Kind::Custom:
+        return "QPlainTextEdit";
+    case dialogs::Kind::ComboBox:
+        return "QComboBox";
+    case dialogs::Kind::Frame:
+        return "QFrame";
+    case dialogs::Kind::Line:
+    case dialogs::Kind::Shape:
+        return "QWidget";
+    }
+    return "";
+}
+
+QString captionOf(QWidget* w) {
+    if (auto* l = qobject_cast<QLabel*>(w)) return l->text();
+    if (auto* b = qobject_cast<QAbstractButton*>(w)) return b->text();
+    if (auto* e = qobject_cast<QLineEdit*>(w)) return e->text();
+    if (auto* c = qobject_cast<QComboBox*>(w)) return c->count() ? c->itemText(0) : QString();
+    if (auto* a = qobject_cast<QPlainTextEdit*>(w)) return a->toPlainText();
+    return {};
+}
+
+void addRows(const char* table, const dialogs::Rows& rows) {
+    for (const auto& row : rows)
+        QTest::addRow("%s %s", table, qPrintable(row.name)) << QString(table) << row;
+}
+
+void doubleClick(QWidget* w) {
+    auto* area = qobject_cast<QAbstractScrollArea*>(w);
+    QTest::mouseDClick(area ? area->viewport() : w, Qt::LeftButton);
+}
+
+} // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+  private slots:
+    void everyRowHasItsWidget_data() {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<dialogs::ControlRow>("row");
+        addRows("main", app::mainRows());
+        addRows("alert", dialogs::alertRows());
+    }
+    void everyRowHasItsWidget() {
+        QFETCH(QString, table);
+        QFETCH(dialogs::ControlRow, row);
+        WindowFixture f;
+        dialogs::Alert alert;
+        QWidget* form = table == "main" ? static_cast<QWidget*>(f.window.get()) : &alert;
+        auto* w = form->findChild<QWidget*>(row.name, Qt::FindDirectChildrenOnly);
+        QVERIFY(w);
+        QVERIFY2(w->inherits(className(row.kind)), w->metaObject()->className());
+        if (row.kind == dialogs::Kind::ComboBox) {
+            auto* combo = static_cast<QComboBox*>(w);
+            QStringList items;
+            for (int i = 0; i < combo->count(); ++i)
+                items << combo->itemText(i);
+            QCOMPARE(items, row.items);
+        } else if (row.name != "commands") { // the queue holds an example at start
+            QCOMPARE(captionOf(w), row.text);
+        }
+        if (row.kind != dialogs::Kind::Line)
+            QCOMPARE(w->geometry(), QRect(QPoint(qRound(row.left / 15.0), qRound(row.top / 15.0)),
+                                          QPoint(qRound((row.left + row.width) / 15.0) - 1,
+                                                 qRound((row.top + row.height) / 15.0) - 1)));
+        QCOMPARE(w->font().family(),
+                 row.font == dialogs::Font::Fixed ? "DejaVu Sans Mono" : "Liberation Sans");
+        QCOMPARE(w->font().bold(),
+                 row.font != dialogs::Font::Sans && row.font != dialogs::Font::Fixed);
+        QCOMPARE(w->palette().color(QPalette::WindowText),
+                 row.color.value_or(QApplication::palette().color(QPalette::WindowText)));
+        QCOMPARE(w->isHidden(), bool(row.flags & dialogs::Hidden));
+        QCOMPARE(w->toolTip(), row.toolTip);
+    }
+
+    // Written from the layout's text, not from the table.
+    void layoutChecks() {
+        WindowFixture f;
+        QCOMPARE(f.window->size(), QSize(822, 606));
+        QCOMPARE(f["cmmd(17)"]->geometry(), QRect(4, 468, 189, 21));
+        QCOMPARE(f["cmmd(255)"]->geometry(), QRect(4, 24, 189, 33));
+        QCOMPARE(f["Line3"]->geometry().width(), 824);
+        for (int i = 28; i <= 254; ++i)
+            QVERIFY(!f[QStringLiteral("cmmd(%1)").arg(i)]);
+        QList<QLabel*> menu = f.window->findChildren<QLabel*>(QRegularExpression("^Label2\\("));
+        QCOMPARE(menu.size(), 29);
+        std::sort(menu.begin(), menu.end(), [](auto* a, auto* b) { return a->y() < b->y(); });
+        QStringList codes;
+        for (auto* l : menu)
+            codes << l->text().left(2);
+        QCOMPARE(codes.join(' '), "00 01 02 03 04 10 05 06 20 21 30 31 40 41 50 51 60 70 71 72 "
+                                  "73 74 75 80 81 82 83 90 92");
+        QCOMPARE(menu[3]->objectName(), "Label2(5)");
+        // Every control a screen reader can reach has a name to read out.
+        for (auto* w : f.window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (w->testAttribute(Qt::WA_TransparentForMouseEvents)) continue;
+            QVERIFY2(!w->accessibleName().isEmpty() || !captionOf(w).isEmpty() ||
+                         w->inherits("QPushButton"),
+                     qPrintable(w->objectName()));
+        }
+        QCOMPARE(f["commands"]->accessibleName(), "Command Queue");
+        QCOMPARE(f["Combo1"]->accessibleName(), "Example Commands");
+    }
+
+    void startUpState() {
+        WindowFixture f;
+        QCOMPARE(f.window->windowTitle(), "I2C Master driver V2.00.06");
+        QCOMPARE(f.queue(), QString::fromStdString(library::exampleScript(0)).remove('\r'));
+        for (const char* view : {"i2cparser", "txbufferbox", "rxbufferbox", "txdata", "rxdata"})
+            QVERIFY2(f.text(view).isEmpty(), view);
+        QVERIFY(f["helpbox"]->isHidden());
+        QVERIFY(f["connection"]->isHidden());
+        QCOMPARE(f.text("portselect"), QString());
+        QCOMPARE(f.window->control<QComboBox>("portselect")->currentText(), "Select");
+        QCOMPARE(f.window->control<QComboBox>("Combo2")->currentText(),
+                 "<<< Press \"Load\" to get commands");
+        QVERIFY(!f.window->portopen());
+        QVERIFY(f.port.closeCalls >= 1);
+        QCOMPARE(f.port.speed(), 115200);
+        QCOMPARE(f.text("comwait"), "Ready");
+        QCOMPARE(f.text("tokenvalue(0)") + f.text("tokenvalue(1)") + f.text("tokenvalue(2)"),
+                 "AA55");
+        QCOMPARE(f.window->focusWidget(), f["portselect"]);
+        QVERIFY(std::all_of(f.window->scriptblocks.begin(), f.window->scriptblocks.end(),
+                            [](const std::string& s) { return s.empty(); }));
+    }
+
+    void controlButtons_data() {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QByteArrayList>("frames");
+        QTest::newRow("Ping") << 18 << QByteArrayList{"$0000\r", "$0019\r"};
+        QTest::newRow("H>L") << 19 << QByteArrayList{"$0013\r"};
+        QTest::newRow("L>H") << 20 << QByteArrayList{"$0014\r"};
+        QTest::newRow("On") << 21 << QByteArrayList{"$0015\r"};
+        QTest::newRow("Off") << 22 << QByteArrayList{"$0016\r"};
+        QTest::newRow("Slow") << 23 << QByteArrayList{"$0017\r"};
+        QTest::newRow("Fast") << 24 << QByteArrayList{"$0018\r"};
+        QTest::newRow("Slave") << 25 << QByteArrayList{"$00FF\r"};
+        QTest::newRow("Store Last") << 26 << QByteArrayList{"$0011\r"};
+        QTest::newRow("Run Stored") << 27 << QByteArrayList{"$0012\r"};
+    }
+    void controlButtons() {
+        QFETCH(int, index);
+        QFETCH(QByteArrayList, frames);
+        WindowFixture f;
+        f.choosePort(3);
+        QCOMPARE(f.port.opened, QStringList{"COM3 115200,n,8,1"});
+        const QString queue = f.queue();
+        // While a frame's wait runs, the busy sign shows and the next frame waits.
+        QStringList during;
+        QTimer probe;
+        connect(&probe, &QTimer::timeout,
+                [&] { during << f.text("comwait") + QString::number(f.port.written.size()); });
+        probe.start(20);
+        QTest::mouseClick(f[QStringLiteral("cmmd(%1)").arg(index)], Qt::LeftButton);
+        probe.stop();
+        QCOMPARE(f.port.written, frames);
+        QVERIFY2(during.contains("Wait" + QString::number(frames.size())),
+                 qPrintable(during.join(',')));
+        if (frames.size() == 2) QVERIFY2(during.contains("Wait1"), qPrintable(during.join(',')));
+        QCOMPARE(f.text("comwait"), "Ready");
+        QCOMPARE(f.text("txbufferbox"), QString(frames.last()).chopped(1) + "[cr]");
+        QCOMPARE(f.queue(), queue);
+    }
+
+    void slaveEmptiesTheViewEvenWithoutAPort() {
+        WindowFixture f;
+        f.window->process(255, "!0013a\r");
+        QVERIFY(!f.view().isEmpty());
+        f.window->cmmd_Click(25);
+        QVERIFY(f.view().isEmpty());
+        QCOMPARE(f.text("txbufferbox"), "$00FF[cr]");
+        QVERIFY(f.port.written.isEmpty());
+    }
+
+    void withoutAPortNothingIsLogged() {
+        WindowFixture f;
+        f.window->control<QCheckBox>("logdata")->setChecked(true);
+        f.window->cmmd_Click(19);
+        QCOMPARE(f.text("txbufferbox"), "$0013[cr]");
+        QVERIFY(f.text("txdata").isEmpty());
+        QCOMPARE(f.text("comwait"), "Ready");
+    }
+
+    void compileSends() {
+        WindowFixture f;
+        f.choosePort(1);
+        f.window->process(255, "!0013a\r");
+        f.window->control<QPlainTextEdit>("commands")
+            ->setPlainText("Start\nWrite  0x91\u2028Read   ack\r\nRead   Nack\u2029Stop\n");
+        QTest::mouseClick(f["cmmd(255)"], Qt::LeftButton);
+        QCOMPARE(f.port.written, QByteArrayList{"$001007000191020304\r"});
+        QCOMPARE(f.text("txbufferbox"), "$001007000191020304[cr]");
+        QVERIFY(f.view().isEmpty());
+        QVERIFY(f.alerts.isEmpty());
+    }
+
+    void compileErrors_data() {
+        QTest::addColumn<QString>("queue");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("empty") << ""
+                               << "No data to compile!";
+        QTest::newRow("comments") << ";a\n/b\n c\n"
+                                  << "No data to compile!";
+        QTest::newRow("unknown") << "Wrte 0x90\n"
+                                 << "Unidentified element encountered: \r\nWrte";
+        QTest::newRow("setv") << "SetV 3.3\n"
+                              << "Unidentified element encountered: \r\n3.3";
+        QTest::newRow("too many") << QString("Start ").repeated(125) + "\n"
+                                  << "I2C transactions limited to 125 elements";
+    }
+    void compileErrors() {
+        QFETCH(QString, queue);
+        QFETCH(QString, message);
+        WindowFixture f;
+        f.choosePort(1);
+        f.window->control<QLineEdit>("txbufferbox")->setText("before");
+        f.window->process(255, "!0013a\r");
+        const QString view = f.view();
+        f.window->control<QPlainTextEdit>("commands")->setPlainText(queue);
+        f.window->cmmd_Click(255);
+        QCOMPARE(f.alerts.size(), 1);
+        QCOMPARE(f.alerts[0].title, "I2C processor error");
+        QCOMPARE(f.alerts[0].message, message);
+        QCOMPARE(f.alerts[0].style, 0);
+        QVERIFY(f.port.written.isEmpty());
+        QCOMPARE(f.text("txbufferbox"), "before");
+        QCOMPARE(f.view(), view);
+        QCOMPARE(f.queue(), queue);
+    }
+
+    void receiving() {
+        WindowFixture f;
+        f.choosePort(2);
+        f.port.deliver("junk!0010SW9");
+        QVERIFY(f.view().isEmpty());
+        QVERIFY(f.text("rxbufferbox").isEmpty());
+        f.port.deliver("0aR1AnP\r!0013a\r!001A08\r!0010W4");
+        QCOMPARE(f.view(), "START\nWRITE\t0x90\tAck\nREAD\t0x1A\tNack\nSTOP\n"
+                           "[Edge = High-to-Low ]\n[Reset:   Power up]\n\n");
+        QCOMPARE(f.text("rxbufferbox"), "!001A08[cr]");
+        // A write whose acknowledgement is not a, A, n or N leaves its line open.
+        f.port.deliver("0x\r!00201\r");
+        QCOMPARE(f.view(), "WRITE\t0x40\t[Int]\t1\n");
+        QCOMPARE(f.text("rxbufferbox"), "!00201[cr]");
+        QVERIFY(f.text("rxdata").isEmpty());
+    }
+
+    void tokenMenuAppends() {
+        WindowFixture f;
+        auto* queue = f.window->control<QPlainTextEdit>("commands");
+        queue->setPlainText("Start");
+        QTest::mouseClick(f["Label2(3)"], Qt::LeftButton);
+        QCOMPARE(f.queue(), "StartStop\n");
+        QTest::mouseClick(f["Label2(1)"], Qt::LeftButton);
+        QTest::mouseClick(f["Label2(4)"], Qt::LeftButton);
+        f.window->control<QLineEdit>("tokenvalue(2)")->clear();
+        QTest::mouseClick(f["Label2(22)"], Qt::LeftButton);
+        QTest::mouseClick(f["Label2(16)"], Qt::LeftButton);
+        QCOMPARE(f.queue(), "StartStop\nWrite  0xAA\nDelayu 0x05\nDelaym 0x00\nSetV   Open\n");
+        QCOMPARE(f.text("tokenvalue(2)"), "0");
+        QVERIFY(f.port.written.isEmpty());
+        QVERIFY(f.text("txbufferbox").isEmpty());
+    }
+
+    void tokenMenuOneClick() {
+        WindowFixture f;
+        f.choosePort(1);
+        QTest::mouseClick(f["oneclicktokens"], Qt::LeftButton);
+        QTest::mouseClick(f["Label2(3)"], Qt::LeftButton);
+        QCOMPARE(f.queue(), "Stop\n");
+        QCOMPARE(f.port.written, QByteArrayList{"$00100204\r"});
+    }
+
+    void valueBoxes() {
+        WindowFixture f;
+        f.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+        auto* box = f.window->control<QLineEdit>("tokenvalue(0)");
+        QTest::mouseClick(box, Qt::LeftButton);
+        QTRY_COMPARE(box->selectedText(), "AA");
+        QTest::keyClicks(box, "g -");
+        QCOMPARE(box->text(), "AA");
+        QTest::keyClicks(box, "b");
+        QCOMPARE(box->text(), "B");
+        QTest::keyClicks(box, "1f");
+        QCOMPARE(box->text(), "B1"); // two characters at most
+        QTest::keyClick(box, Qt::Key_Backspace);
+        QTest::keyClick(box, Qt::Key_Backspace);
+        QCOMPARE(box->text(), "");
+        QTest::mouseClick(f["commands"], Qt::LeftButton); // the box loses the focus
+        QCOMPARE(box->text(), "0");
+        box->setText("00");
+        f["commands"]->setFocus();
+        box->setFocus();
+        f["commands"]->setFocus();
+        QCOMPARE(box->text(), "0");
+        box->setText("0A");
+        box->setFocus();
+        f["commands"]->setFocus();
+        QCOMPARE(box->text(), "0A");
+    }
+
+    void exampleList() {
+        WindowFixture f;
+        auto* list = f.window->control<QComboBox>("Combo1");
+        list->setCurrentIndex(7);
+        emit list->activated(7);
+        emit list->activated(7);
+        const QString walking = f.queue();
+        QCOMPARE(walking.count('\n'), 12);
+        QVERIFY(walking.startsWith(";Walking Pulse Generator\nGP0hi\n"));
+        // Typed keys choose nothing; arrow keys still do.
+        QTest::keyClicks(list, "Se\r ");
+        QCOMPARE(list->currentIndex(), 7);
+        QCOMPARE(f.queue(), walking);
+        QTest::keyClick(list, Qt::Key_Up);
+        QCOMPARE(list->currentIndex(), 6);
+        QVERIFY(f.queue().startsWith(";LM75 Tos / Thyst Write\n"));
+    }
+
+    void userList() {
+        WindowFixture f;
+        auto* list = f.window->control<QComboBox>("Combo2");
+        f.window->scriptblocks[0] = "preamble\r\n";
+        emit list->activated(0);
+        QCOMPARE(f.queue(), "preamble\n");
+        f.window->scriptblocks[0].clear();
+        emit list->activated(0);
+        QCOMPARE(f.queue(), "");
+        QTest::keyClicks(list, "x");
+        QCOMPARE(list->count(), 1);
+    }
+
+    void quickButtons() {
+        WindowFixture f;
+        f.choosePort(1);
+        f.window->scriptblocks[1] = ";first\r\nStart\r\nStop";
+        f.window->scriptblocks[18] = ";last\r\nSpeed";
+        const QString queue = f.queue();
+        f.window->cmmd_Click(0); // no caption: inert
+        QCOMPARE(f.queue(), queue);
+        f.window->control<QPushButton>("cmmd(0)")->setText("first");
+        f.window->control<QPushButton>("cmmd(17)")->setText("last");
+        QTest::mouseClick(f["cmmd(0)"], Qt::LeftButton);
+        QCOMPARE(f.queue(), ";first\nStart\nStop");
+        QVERIFY(f.port.written.isEmpty());
+        QTest::mouseClick(f["oneclick"], Qt::LeftButton);
+        QTest::mouseClick(f["cmmd(17)"], Qt::LeftButton);
+        QCOMPARE(f.queue(), ";last\nSpeed");
+        QCOMPARE(f.port.written, QByteArrayList{"$00100210\r"});
+    }
+
+    void doubleClicks() {
+        WindowFixture f;
+        f.choosePort(1);
+        f.window->control<QCheckBox>("logdata")->setChecked(true);
+        f.window->cmmd_Click(19);
+        f.port.deliver("!0013a\r");
+        auto* rxdata = f.window->control<QPlainTextEdit>("rxdata");
+        rxdata->setPlainText("x");
+        doubleClick(f["rxbufferbox"]);
+        QCOMPARE(f.text("rxbufferbox"), "!0013a[cr]");
+        doubleClick(f["rxdata"]);
+        QVERIFY(f.text("txdata").isEmpty() && rxdata->toPlainText().isEmpty());
+        f.window->cmmd_Click(19);
+        rxdata->setPlainText("x");
+        doubleClick(f["txdata"]);
+        QVERIFY(f.text("txdata").isEmpty() && rxdata->toPlainText().isEmpty());
+        doubleClick(f["txbufferbox"]);
+        QVERIFY(f.text("txbufferbox").isEmpty());
+        doubleClick(f["i2cparser"]);
+        QVERIFY(f.view().isEmpty());
+        QVERIFY(!f.text("rxbufferbox").isEmpty());
+        doubleClick(f["commands"]);
+        QVERIFY(f.queue().isEmpty());
+    }
+
+    void transmitLog() {
+        WindowFixture f;
+        f.choosePort(1);
+        f.window->comwrite("$0013\r", 0);
+        QVERIFY(f.text("txdata").isEmpty()); // logging is off
+        f.window->control<QCheckBox>("logdata")->setChecked(true);
+        f.window->comwrite("$0013\r", 0);
+        f.window->comwrite("$00\n14\r", 0);
+        QCOMPARE(f.text("txdata"), "$00[lf]14[cr]\n$0013[cr]\n");
+        QCOMPARE(f.text("txbufferbox"), "$00\n14[cr]");
+        for (int i = 0; i < app::kMaxLoggedFrames + 5; ++i)
+            f.window->comwrite(QStringLiteral("$%1\r").arg(i).toStdString(), 0);
+        const QStringList lines = f.text("txdata").split('\n');
+        QCOMPARE(lines.size(), app::kMaxLoggedFrames + 1);
+        QCOMPARE(lines.first(), QStringLiteral("$%1[cr]").arg(app::kMaxLoggedFrames + 4));
+        QCOMPARE(lines[app::kMaxLoggedFrames - 1], "$5[cr]");
+        QCOMPARE(lines.last(), "");
+    }
+
+    void keepsItsSize() {
+        WindowFixture f;
+        f.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+        const QRect cmmd = f["cmmd(17)"]->geometry();
+        f.window->showMaximized();
+        QTRY_VERIFY(!(f.window->windowState() & Qt::WindowMaximized));
+        QCOMPARE(f.window->size(), QSize(822, 606));
+        f.window->resize(900, 700);
+        QCOMPARE(f.window->size(), QSize(822, 606));
+        f.window->showMinimized();
+        f.window->showNormal();
+        QTRY_COMPARE(f.window->size(), QSize(822, 606));
+        QCOMPARE(f["cmmd(17)"]->geometry(), cmmd);
+    }
+
+    void settingsFile() {
+        QTemporaryDir dir;
+        const QString ini = dir.filePath("i2c.ini");
+        auto contents = [&] {
+            QFile file(ini);
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("missing");
+        };
+        const QByteArray home = (QDir::homePath() + "/").toUtf8();
+        {
+            WindowFixture f(dir.path());
+            QCOMPARE(contents(), home + "\r\n"); // first run: created with the default
+            QCOMPARE(f.window->loaddirectory.toUtf8(), home);
+            f.window->loaddirectory = "/srv/scripts/";
+            f.window->close();
+            QCOMPARE(f.quits, 1);
+            QVERIFY(f.port.closeCalls >= 2);
+        }
+        QCOMPARE(contents(), QByteArray("/srv/scripts/\r\n"));
+        for (const QByteArray& stored : {QByteArray("/a/\r\n/b/\r\n"), QByteArray("")}) {
+            QFile file(ini);
+            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write(stored);
+            file.close();
+            WindowFixture f(dir.path());
+            QCOMPARE(f.window->loaddirectory.toUtf8(), stored.isEmpty() ? home : "/a/");
+            f.window->close();
+            QCOMPARE(contents(), stored.isEmpty() ? home + "\r\n" : QByteArray("/a/\r\n"));
+        }
+    }
+
+    void settingsFileWhereTheProgramFolderIsClosed() {
+#ifdef Q_OS_LINUX
+        // /proc takes no new file, not even from root.
+        WindowFixture f(QStringLiteral("/proc"));
+        QCOMPARE(f.window->settings().path(), f.dir.filePath("config/i2c.ini"));
+        f.window->loaddirectory = "/x/";
+        f.window->close();
+        QFile file(f.dir.filePath("config/i2c.ini"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("/x/\r\n"));
+#else
+        QSKIP("needs /proc");
+#endif
+    }
+
+    void settingsNotWrittenStillEnds() {
+        WindowFixture f;
+        QVERIFY(QFile::remove(f.window->settings().path()));
+        QVERIFY(QDir().mkpath(f.window->settings().path())); // a folder in its place
+        f.window->close();
+        QCOMPARE(f.quits, 1);
+    }
+
+    void failedOpen() {
+        WindowFixture f;
+        f.port.setOpenFailure("COM4: no such device (check the adapter)");
+        f.choosePort(4);
+        QCOMPARE(f.alerts.size(), 1);
+        QCOMPARE(f.alerts[0].title, "Com port open error");
+        QCOMPARE(f.alerts[0].message, "COM4: no such device (check the adapter)");
+        QCOMPARE(f.alerts[0].style, 0);
+        QVERIFY(!f.window->portopen());
+        QCOMPARE(f.window->control<QComboBox>("portselect")->currentText(), "Select");
+        f.window->cmmd_Click(18);
+        QVERIFY(f.port.written.isEmpty());
+    }
+
+    void portLostWhileOpen() {
+        WindowFixture f;
+        f.choosePort(8);
+        f.window->scriptblocks[3] = "kept";
+        f.port.deliver("!0013a\r");
+        const QString queue = f.queue(), view = f.view();
+        f.port.fail("COM8 (/dev/pts/3): the device is gone");
+        QCOMPARE(f.alerts.size(), 1);
+        QCOMPARE(f.alerts[0].title, "Com port error");
+        QCOMPARE(f.alerts[0].message, "COM8 (/dev/pts/3): the device is gone");
+        QVERIFY(!f.window->portopen());
+        QCOMPARE(f.window->control<QComboBox>("portselect")->currentText(), "Select");
+        QCOMPARE(f.queue(), queue);
+        QCOMPARE(f.view(), view);
+        QCOMPARE(f.text("rxbufferbox"), "!0013a[cr]");
+        QCOMPARE(f.window->scriptblocks[3], "kept");
+    }
+
+    // Arrow keys choose a port; choosing the shown one again reopens it.
+    void portListKeys() {
+        WindowFixture f;
+        auto* list = f.window->control<QComboBox>("portselect");
+        QTest::keyClicks(list, "C3");
+        QCOMPARE(list->currentIndex(), 0);
+        QTest::keyClick(list, Qt::Key_Down);
+        QCOMPARE(f.port.opened, QStringList{"COM1 115200,n,8,1"});
+        emit list->activated(1);
+        QCOMPARE(f.port.opened.size(), 2);
+        QTest::keyClick(list, Qt::Key_Up);
+        QVERIFY(!f.window->portopen());
+        QVERIFY(!f.port.isOpen());
+    }
+
+    // A close inside a pause ends it at once, and nothing more goes out.
+    void closeDuringAPause() {
+        WindowFixture f;
+        f.choosePort(1);
+        QTimer::singleShot(50, f.window.get(), [&] { f.window->close(); });
+        QElapsedTimer clock;
+        clock.start();
+        f.window->comwrite("$0000\r", 3000);
+        f.window->cmmd_Click(18);
+        QVERIFY(clock.elapsed() < 25000); // not the 30 s asked for
+        QCOMPARE(f.port.written, QByteArrayList{"$0000\r"});
+        QCOMPARE(f.quits, 1);
+    }
+
+    void alertDialog_data() {
+        QTest::addColumn<int>("style");
+        QTest::addColumn<int>("button"); // -1: the close box
+        QTest::addColumn<bool>("answer");
+        QTest::addColumn<bool>("centred");
+        QTest::newRow("ok") << 0 << 0 << true << true;
+        QTest::newRow("cancel") << 0 << 1 << false << true;
+        QTest::newRow("close box") << 1 << -1 << false << false;
+        QTest::newRow("left ok") << 1 << 0 << true << false;
+    }
+    void alertDialog() {
+        QFETCH(int, style);
+        QFETCH(int, button);
+        QFETCH(bool, answer);
+        QFETCH(bool, centred);
+        bool checked = false;
+        QTimer::singleShot(0, [&] {
+            auto* alert = qobject_cast<dialogs::Alert*>(QApplication::activeModalWidget());
+            QVERIFY(alert);
+            checked = true;
+            QCOMPARE(alert->windowTitle(), "I2C processor error");
+            auto* message = alert->findChild<QPlainTextEdit*>("message");
+            QCOMPARE(message->toPlainText(), "Unidentified element encountered: \nWrte");
+            QCOMPARE(message->document()->defaultTextOption().alignment(),
+                     centred ? Qt::AlignHCenter : Qt::AlignLeft);
+            QVERIFY(!alert->findChild<QRadioButton*>("respond")->isChecked());
+            if (button < 0)
+                alert->close();
+            else
+                QTest::mouseClick(
+                    alert->findChild<QPushButton*>(QStringLiteral("Command1(%1)").arg(button)),
+                    Qt::LeftButton);
+        });
+        QCOMPARE(dialogs::showalert(nullptr, "I2C processor error",
+                                    "Unidentified element encountered: \r\nWrte", style),
+                 answer);
+        QVERIFY(checked);
+    }
+    void alertOtherStylesShowNothing() {
+        for (int style : {-1, 2, 255})
+            QVERIFY(!dialogs::showalert(nullptr, "t", "m", style));
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"

@@ -1,0 +1,122 @@
+// The real window against the module simulator over a pseudo-terminal.
+#include "app/activityview.h"
+#include "app/mainwindow.h"
+#include "link/portcontroller.h"
+#include "simprocess.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+struct Rig {
+    Rig() : port(nullptr, dir.path()) {
+        window = std::make_unique<app::MainWindow>(port, app::Settings(dir.path(), dir.path()));
+        window->setAlert([this](const QString& title, const QString& message, int) {
+            alerts << title + ": " + message;
+            return true;
+        });
+        window->setQuit([] {});
+    }
+    bool start(QStringList args = {}) {
+        return sim.start(args << "--link" << dir.filePath("COM8"));
+    }
+    void choose(int index) {
+        auto* list = window->control<QComboBox>("portselect");
+        list->setCurrentIndex(index);
+        emit list->activated(index);
+    }
+    void click(const QString& name) { QTest::mouseClick(window->control(name), Qt::LeftButton); }
+    QString view() const { return window->control<QPlainTextEdit>("i2cparser")->toPlainText(); }
+    QString rx() const { return window->control<QLineEdit>("rxbufferbox")->text(); }
+
+    QTemporaryDir dir;
+    SimProcess sim;
+    serial::PortController port;
+    std::unique_ptr<app::MainWindow> window;
+    QStringList alerts;
+};
+
+constexpr int kWait = 20000;
+
+} // namespace
+
+class TestWindowSim : public QObject {
+    Q_OBJECT
+  private slots:
+    void aSessionWithTheModule() {
+        Rig rig;
+        QVERIFY(rig.start());
+        rig.choose(8);
+        QVERIFY2(rig.window->portopen(), qPrintable(rig.alerts.join('\n')));
+        QTRY_COMPARE_WITH_TIMEOUT(rig.view(), "[Reset:   Power up]\n\n", kWait);
+
+        rig.click("cmmd(18)"); // Ping
+        QTRY_VERIFY_WITH_TIMEOUT(rig.view().endsWith("[Edge:    Hi-to-Lo]\n"), kWait);
+        QCOMPARE(rig.view(), "[Firmware Version:]\n[0153.00.03       ]\n[Tamb master only ]\n\n"
+                             "[VSlave:  3.300v  ]\n[Speed:   Slow    ]\n[OnEdge:  Off     ]\n"
+                             "[Edge:    Hi-to-Lo]\n");
+        QCOMPARE(rig.rx(), "!00193300000[cr]");
+
+        auto* examples = rig.window->control<QComboBox>("Combo1");
+        examples->setCurrentIndex(1);
+        emit examples->activated(1);
+        rig.click("cmmd(255)");
+        QTRY_COMPARE_WITH_TIMEOUT(
+            rig.view(), "START\nWRITE\t0x91\tAck\nREAD\t0x19\tAck\nREAD\t0x80\tNack\nSTOP\n",
+            kWait);
+        QCOMPARE(rig.rx(), "!0010SW91aR19aR80nP[cr]");
+
+        rig.click("oneclicktokens");
+        rig.click("Label2(16)"); // SetV Open
+        QTRY_COMPARE_WITH_TIMEOUT(rig.view(), "SetV\tOpen\n", kWait);
+        QCOMPARE(rig.window->control<QLineEdit>("txbufferbox")->text(), "$00100270[cr]");
+
+        const QString queue = rig.window->control<QPlainTextEdit>("commands")->toPlainText();
+        rig.sim.kill();
+        QTRY_COMPARE_WITH_TIMEOUT(rig.alerts.size(), 1, kWait);
+        QVERIFY2(rig.alerts[0].startsWith("Com port error: COM8 ("), qPrintable(rig.alerts[0]));
+        QCOMPARE(rig.window->control<QComboBox>("portselect")->currentText(), "Select");
+        QVERIFY(!rig.window->portopen());
+        QCOMPARE(rig.view(), "SetV\tOpen\n");
+        QCOMPARE(rig.rx(), "!001070[cr]");
+        QCOMPARE(rig.window->control<QPlainTextEdit>("commands")->toPlainText(), queue);
+        QTest::qWait(200);
+        QCOMPARE(rig.alerts.size(), 1);
+    }
+
+    // The view keeps the newest lines and the window keeps answering.
+    void floodOfInterruptReports() {
+        Rig rig;
+        QVERIFY(rig.start());
+        rig.choose(8);
+        QVERIFY(rig.window->portopen());
+        QTRY_VERIFY_WITH_TIMEOUT(!rig.view().isEmpty(), kWait);
+        QSignalSpy arrivals(&rig.port, &serial::Port::dataArrived);
+        rig.sim.command("flood 100000");
+        qsizetype seen = -1;
+        QElapsedTimer clock;
+        clock.start();
+        while ((arrivals.count() == 0 || arrivals.count() != seen) && clock.elapsed() < 120000) {
+            seen = arrivals.count();
+            QTest::qWait(700);
+        }
+        const QStringList lines = rig.view().split('\n');
+        QCOMPARE(lines.size(), app::kMaxActivityLines + 1);
+        QCOMPARE(lines.last(), "");
+        // The input starts high, so the reports go 0, 1, 0, ... and the last is 1.
+        for (int i = 0; i < app::kMaxActivityLines; ++i)
+            QCOMPARE(lines[i], i % 2 ? "[Int]\t1" : "[Int]\t0");
+        rig.click("cmmd(19)");
+        QTRY_VERIFY_WITH_TIMEOUT(rig.view().endsWith("[Int]\t1\n[Edge = High-to-Low ]\n"), kWait);
+    }
+};
+
+QTEST_MAIN(TestWindowSim)
+#include "tst_windowsim.moc"
