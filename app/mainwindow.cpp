@@ -149,7 +149,7 @@ void MainWindow::cmmd_Click(int index) {
     }
     const auto button = controls::controlButton(index);
     if (!button) return;
-    if (button->clearsView) m_i2cparser->clear();
+    if (button->clearsView) m_i2cparser->clearView();
     for (const auto& frame : button->frames)
         comwrite(frame, protocol::kControlWait);
 }
@@ -230,7 +230,7 @@ void MainWindow::process(int requestCode, std::string_view arrival) {
         box = std::move(effect.rxbufferbox);
         if (effect.clearView) {
             pending.clear();
-            m_i2cparser->clear();
+            m_i2cparser->clearView();
         }
         pending += effect.append;
     });
@@ -245,7 +245,7 @@ void MainWindow::compile() {
         alert(qstring(result.error->title), qstring(result.error->message), 0);
         return;
     }
-    m_i2cparser->clear();
+    m_i2cparser->clearView();
     comwrite(result.frame, protocol::kScriptWait);
 }
 
@@ -285,7 +285,7 @@ bool MainWindow::doubleClicked(QObject* watched) {
     if (watched == mouseTarget(m_commands)) {
         m_commands->clear();
     } else if (watched == mouseTarget(m_i2cparser)) {
-        m_i2cparser->clear();
+        m_i2cparser->clearView();
     } else if (watched == m_txbufferbox) {
         m_txbufferbox->clear();
     } else if (watched == mouseTarget(m_txdata) || watched == mouseTarget(m_rxdata)) {

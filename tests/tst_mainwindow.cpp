@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QtTest>
 
 #include <algorithm>
@@ -275,6 +276,30 @@ class TestMainWindow : public QObject {
         QCOMPARE(f.view(), "WRITE\t0x40\t[Int]\t1\n");
         QCOMPARE(f.text("rxbufferbox"), "!00201[cr]");
         QVERIFY(f.text("rxdata").isEmpty());
+    }
+
+    // The view follows the newest line, unless the user scrolled up to read.
+    void activityViewFollows() {
+        WindowFixture f;
+        f.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+        auto* view = f.window->control<app::ActivityView>("i2cparser");
+        QScrollBar* bar = view->verticalScrollBar();
+        std::string lines;
+        for (int i = 0; i < 200; ++i) lines += "[Int]\t0\r\n";
+        view->clearView();
+        view->append(lines);
+        view->flush();
+        QVERIFY(bar->maximum() > 0);
+        QCOMPARE(bar->value(), bar->maximum());
+        view->append(lines);
+        view->flush();
+        QCOMPARE(bar->value(), bar->maximum());
+        bar->setValue(10);
+        view->append(lines);
+        view->flush();
+        QCOMPARE(bar->value(), 10);
+        QCOMPARE(view->toPlainText().count('\n'), 600);
     }
 
     void tokenMenuAppends() {

@@ -1,8 +1,6 @@
 // The real window against the module simulator over a pseudo-terminal.
 #include "app/activityview.h"
-#include "app/mainwindow.h"
-#include "link/portcontroller.h"
-#include "simprocess.h"
+#include "simwindow.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -15,34 +13,7 @@
 
 namespace {
 
-struct Rig {
-    Rig() : port(nullptr, dir.path()) {
-        window = std::make_unique<app::MainWindow>(port, app::Settings(dir.path(), dir.path()));
-        window->setAlert([this](const QString& title, const QString& message, int) {
-            alerts << title + ": " + message;
-            return true;
-        });
-        window->setQuit([] {});
-    }
-    bool start(QStringList args = {}) {
-        return sim.start(args << "--link" << dir.filePath("COM8"));
-    }
-    void choose(int index) {
-        auto* list = window->control<QComboBox>("portselect");
-        list->setCurrentIndex(index);
-        emit list->activated(index);
-    }
-    void click(const QString& name) { QTest::mouseClick(window->control(name), Qt::LeftButton); }
-    QString view() const { return window->control<QPlainTextEdit>("i2cparser")->toPlainText(); }
-    QString rx() const { return window->control<QLineEdit>("rxbufferbox")->text(); }
-
-    QTemporaryDir dir;
-    SimProcess sim;
-    serial::PortController port;
-    std::unique_ptr<app::MainWindow> window;
-    QStringList alerts;
-};
-
+using Rig = SimWindow;
 constexpr int kWait = 20000;
 
 } // namespace
@@ -53,7 +24,7 @@ class TestWindowSim : public QObject {
     void aSessionWithTheModule() {
         Rig rig;
         QVERIFY(rig.start());
-        rig.choose(8);
+        rig.choose("portselect", 8);
         QVERIFY2(rig.window->portopen(), qPrintable(rig.alerts.join('\n')));
         QTRY_COMPARE_WITH_TIMEOUT(rig.view(), "[Reset:   Power up]\n\n", kWait);
 
@@ -64,9 +35,7 @@ class TestWindowSim : public QObject {
                              "[Edge:    Hi-to-Lo]\n");
         QCOMPARE(rig.rx(), "!00193300000[cr]");
 
-        auto* examples = rig.window->control<QComboBox>("Combo1");
-        examples->setCurrentIndex(1);
-        emit examples->activated(1);
+        rig.choose("Combo1", 1);
         rig.click("cmmd(255)");
         QTRY_COMPARE_WITH_TIMEOUT(
             rig.view(), "START\nWRITE\t0x91\tAck\nREAD\t0x19\tAck\nREAD\t0x80\tNack\nSTOP\n",
@@ -95,7 +64,7 @@ class TestWindowSim : public QObject {
     void floodOfInterruptReports() {
         Rig rig;
         QVERIFY(rig.start());
-        rig.choose(8);
+        rig.choose("portselect", 8);
         QVERIFY(rig.window->portopen());
         QTRY_VERIFY_WITH_TIMEOUT(!rig.view().isEmpty(), kWait);
         QSignalSpy arrivals(&rig.port, &serial::Port::dataArrived);

@@ -1,6 +1,7 @@
 #pragma once
 // A main window over a FakePort, with its settings in a temporary folder and
 // its alerts and its end recorded instead of shown.
+#include "app/activityview.h"
 #include "app/mainwindow.h"
 #include "link/fakeport.h"
 
@@ -34,7 +35,11 @@ struct WindowFixture {
         return window->control<T>(name);
     }
     QString queue() const { return (*this).operator[]<QPlainTextEdit>("commands")->toPlainText(); }
-    QString view() const { return (*this).operator[]<QPlainTextEdit>("i2cparser")->toPlainText(); }
+    QString view() const {
+        auto* view = (*this).operator[]<app::ActivityView>("i2cparser");
+        view->flush();
+        return view->toPlainText();
+    }
     QString text(const QString& name) const {
         if (auto* edit = (*this).operator[]<QLineEdit>(name)) return edit->text();
         if (auto* area = (*this).operator[]<QPlainTextEdit>(name)) return area->toPlainText();

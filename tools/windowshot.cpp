@@ -1,0 +1,53 @@
+// Makes the README's picture of the window: COM8 chosen (the simulator),
+// Ping pressed and one example sent. Usage: windowshot OUT.png
+#include "simwindow.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QElapsedTimer>
+
+#include <cstdio>
+
+namespace {
+
+bool waitFor(const std::function<bool()>& done) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > 20000) return false;
+        QTest::qWait(50);
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: windowshot OUT.png\n");
+        return 2;
+    }
+    SimWindow rig;
+    if (!rig.start()) {
+        std::fprintf(stderr, "windowshot: the simulator did not start\n");
+        return 1;
+    }
+    rig.window->show();
+    if (!QTest::qWaitForWindowExposed(rig.window.get())) return 1;
+    rig.choose("portselect", 8);
+    rig.click("cmmd(18)");
+    rig.choose("Combo1", 2);
+    rig.window->control<QCheckBox>("logdata")->setChecked(true);
+    rig.click("cmmd(255)");
+    if (!waitFor([&] { return rig.view().endsWith("STOP\n"); })) {
+        std::fprintf(stderr, "windowshot: no answer: %s\n", qPrintable(rig.alerts.join('\n')));
+        return 1;
+    }
+    QTest::qWait(200);
+    if (!rig.window->grab().save(QString::fromLocal8Bit(argv[1]))) {
+        std::fprintf(stderr, "windowshot: cannot write %s\n", argv[1]);
+        return 1;
+    }
+    return 0;
+}
