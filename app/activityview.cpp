@@ -1,6 +1,7 @@
 #include "app/activityview.h"
 
 #include <QEvent>
+#include <QFontMetricsF>
 #include <QScrollBar>
 #include <QTextCursor>
 
@@ -70,7 +71,7 @@ void ActivityView::changeEvent(QEvent* event) {
 }
 
 void ActivityView::setTabStops() {
-    setTabStopDistance(8 * fontMetrics().horizontalAdvance(QLatin1Char(' ')));
+    setTabStopDistance(8 * QFontMetricsF(font()).horizontalAdvance(QLatin1Char(' ')));
 }
 
 } // namespace app

@@ -3,6 +3,7 @@
 #include "app/layout.h"
 #include "dialogs/alert.h"
 #include "library/examples.h"
+#include "link/portnames.h"
 #include "windowfixture.h"
 
 #include <QCheckBox>
@@ -286,7 +287,8 @@ class TestMainWindow : public QObject {
         auto* view = f.window->control<app::ActivityView>("i2cparser");
         QScrollBar* bar = view->verticalScrollBar();
         std::string lines;
-        for (int i = 0; i < 200; ++i) lines += "[Int]\t0\r\n";
+        for (int i = 0; i < 200; ++i)
+            lines += "[Int]\t0\r\n";
         view->clearView();
         view->append(lines);
         view->flush();
@@ -300,6 +302,27 @@ class TestMainWindow : public QObject {
         view->flush();
         QCOMPARE(bar->value(), 10);
         QCOMPARE(view->toPlainText().count('\n'), 600);
+        QCOMPARE(view->tabStopDistance(),
+                 8 * QFontMetricsF(view->font()).horizontalAdvance(QLatin1Char(' ')));
+    }
+
+    // Lines that could never stay are dropped before they reach the view.
+    void activityViewKeepsTheNewest() {
+        app::ActivityView view;
+        view.append("WRITE\t0x40\t"); // left open, and older than all that follows
+        view.flush();
+        std::string burst;
+        for (int i = 0; i < 2 * app::kMaxActivityLines + 5; ++i)
+            burst += "L" + std::to_string(i) + "\r\n";
+        view.append(burst);
+        view.append("open");
+        view.flush();
+        const QStringList lines = view.toPlainText().split('\n');
+        QCOMPARE(lines.size(), app::kMaxActivityLines + 1);
+        QCOMPARE(lines.first(), QStringLiteral("L%1").arg(app::kMaxActivityLines + 5));
+        QCOMPARE(lines[lines.size() - 2],
+                 QStringLiteral("L%1").arg(2 * app::kMaxActivityLines + 4));
+        QCOMPARE(lines.last(), "open");
     }
 
     void tokenMenuAppends() {
@@ -565,6 +588,14 @@ class TestMainWindow : public QObject {
         QTest::keyClick(list, Qt::Key_Up);
         QVERIFY(!f.window->portopen());
         QVERIFY(!f.port.isOpen());
+        // Each entry tells what it would open now.
+        f.window->show();
+        list->showPopup();
+        for (int i = 1; i < list->count(); ++i)
+            QCOMPARE(list->itemData(i, Qt::ToolTipRole).toString(),
+                     serial::describePort(list->itemText(i)));
+        QVERIFY(list->itemData(8, Qt::ToolTipRole).toString().startsWith("COM8"));
+        list->hidePopup();
     }
 
     // A close inside a pause ends it at once, and nothing more goes out.
