@@ -135,6 +135,29 @@ class TestReceiver : public QObject {
         QVERIFY(receiver.rxbuffer().empty());
     }
 
+    // The bound on a frame's length before its CR, whatever the split: the
+    // whole frame in one arrival, in 1000-character arrivals, and with the CR
+    // alone in the last.
+    void frameLengthBound_data() {
+        QTest::addColumn<int>("length");
+        QTest::addColumn<bool>("decoded");
+        QTest::newRow("at the bound") << int(protocol::kMaxPendingFrame) << true;
+        QTest::newRow("one past") << int(protocol::kMaxPendingFrame) + 1 << false;
+    }
+    void frameLengthBound() {
+        QFETCH(int, length);
+        QFETCH(bool, decoded);
+        const std::string frame = "!00FE" + std::string(length - 5, '5') + "\r";
+        for (std::size_t chunk : {frame.size(), std::size_t(1000), frame.size() - 1}) {
+            protocol::Receiver receiver;
+            std::size_t effects = 0;
+            for (std::size_t pos = 0; pos < frame.size(); pos += chunk)
+                effects += receiver.receive(std::string_view(frame).substr(pos, chunk)).size();
+            QCOMPARE(effects, std::size_t(decoded ? 1 : 0));
+            QVERIFY(receiver.rxbuffer().empty());
+        }
+    }
+
     void longestScriptAnswerSurvivesSmallChunks() {
         std::string frame = "!0010";
         for (int i = 0; i < 124; ++i)
