@@ -1,3 +1,5 @@
+#include "util/system.h"
+
 #include <QtTest>
 
 class TestI2cscript : public QObject {
@@ -57,8 +59,9 @@ class TestI2cscript : public QObject {
                                              << QByteArray("[Int]\t\r\n") << none << 0;
         QTest::newRow("decode nothing")
             << QStringList{"decode"} << QByteArray("abc\r") << none << none << 0;
-        QTest::newRow("version") << QStringList{"--version"} << none << QByteArray("2.00.06\n")
-                                 << none << 0;
+        QTest::newRow("version") << QStringList{"--version"} << none
+                                 << QByteArray::fromStdString(util::versiontext() + "\n") << none
+                                 << 0;
         QTest::newRow("no command") << QStringList{} << none << none << QByteArray("*") << 2;
         QTest::newRow("unknown command")
             << QStringList{"frobnicate"} << none << none << QByteArray("*") << 2;
@@ -142,8 +145,10 @@ class TestI2cscript : public QObject {
         QVERIFY(process.waitForFinished(20000));
         const QByteArray help = process.readAllStandardOutput();
         QCOMPARE(process.exitCode(), 0);
-        for (const char* word : {"compile", "decode", "--help", "--version", "Exit status"})
-            QVERIFY2(help.contains(word), word);
+        for (const char* command :
+             {"compile", "decode", "run", "ping", "control", "scan", "--help", "--version"})
+            QVERIFY2(help.contains(QByteArray("\n  ") + command + " "), command);
+        QVERIFY(help.contains("Exit status"));
     }
 };
 
