@@ -150,6 +150,18 @@ class TestI2cscript : public QObject {
             QVERIFY2(help.contains(QByteArray("\n  ") + command + " "), command);
         QVERIFY(help.contains("Exit status"));
     }
+
+    // Output lost on the way out is an error, not a success.
+    void unwritableOutput() {
+        if (!QFileInfo::exists("/dev/full")) QSKIP("needs /dev/full");
+        QProcess process;
+        process.setStandardOutputFile("/dev/full");
+        process.start(I2CSCRIPT, {"--version"});
+        QVERIFY(process.waitForFinished(20000));
+        QCOMPARE(process.readAllStandardError(),
+                 QByteArray("i2cscript: cannot write standard output\n"));
+        QCOMPARE(process.exitCode(), 2);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestI2cscript)
