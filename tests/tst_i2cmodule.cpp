@@ -99,7 +99,7 @@ class TestI2cModule : public QObject {
         const Outcome thyst = i2cscript(sim, {"run", "--port", "{port}", "-"}, read);
         QCOMPARE(thyst.status, 0);
         QVERIFY2(thyst.out.contains("READ\t0x34\tAck\nREAD\t0x00\tNack"), thyst.out);
-        sim.command("temp -10.5");
+        QVERIFY(sim.command("temp -10.5"));
         const Outcome cold = i2cscript(sim, {"run", "--port", "{port}"},
                                        "Start\nWrite 0x90\nWrite 0\nStart\nWrite 0x91\n"
                                        "Read ack\nRead nack\nStop\n");
@@ -176,8 +176,7 @@ class TestI2cModule : public QObject {
                                    "[OnEdge:  On      ]\n[Edge:    Lo-to-Hi]\n"),
                  ping.out);
         // A reset forgets the supply, not the settings.
-        sim.command("reset");
-        QTest::qWait(100);
+        QVERIFY(sim.command("reset"));
         QVERIFY(i2cscript(sim, {"ping", "--port", "{port}"})
                     .out.endsWith("[VSlave:  3.300v  ]\n[Speed:   Fast    ]\n"
                                   "[OnEdge:  On      ]\n[Edge:    Lo-to-Hi]\n"));
@@ -203,8 +202,7 @@ class TestI2cModule : public QObject {
         const Outcome silent = i2cscript(sim, {"ping", "--port", "{port}", "--timeout", "0.3"});
         QCOMPARE(silent.status, 4);
         QVERIFY2(silent.err.contains("no answer from the module within 0.3 s"), silent.err);
-        sim.command("reset");
-        QTest::qWait(100);
+        QVERIFY(sim.command("reset"));
         QCOMPARE(i2cscript(sim, {"ping", "--port", "{port}"}).status, 0);
     }
 

@@ -37,7 +37,7 @@ class TestLink : public QObject {
         QVERIFY(arrivals.count() > 0);
         QCOMPARE(receiveUntil(port, "\r", 2000).prepend(answer),
                  QByteArray("!0000015301 07\r!00193300000\r").replace(" ", ""));
-        sim.command("int 0");
+        QVERIFY(sim.command("int 0"));
         QCOMPARE(receiveUntil(port, "\r"), QByteArray("!00200\r"));
         port.close();
         QVERIFY(!port.isOpen());
@@ -52,10 +52,10 @@ class TestLink : public QObject {
         port.write("$0010060001910304\r$0011\r$0015\r$0013\r");
         QCOMPARE(receiveUntil(port, "!0013a\r"),
                  QByteArray("!0010SW91aR19nP\r!0011a\r!0015a\r!0013a\r"));
-        sim.command("int 1"); // already high: nothing to report
-        sim.command("int 0");
+        QVERIFY(sim.command("int 1")); // already high: nothing to report
+        QVERIFY(sim.command("int 0"));
         QCOMPARE(receiveUntil(port, "P\r"), QByteArray("!00200\r!0010SW91aR19nP\r"));
-        sim.command("int 1"); // the other edge: only the report
+        QVERIFY(sim.command("int 1")); // the other edge: only the report
         QCOMPARE(receiveUntil(port, "\r"), QByteArray("!00201\r"));
     }
 
@@ -128,7 +128,7 @@ class TestLink : public QObject {
         const int reports = 1000;
         QElapsedTimer clock;
         clock.start();
-        sim.command("flood " + QByteArray::number(reports));
+        QVERIFY(sim.command("flood " + QByteArray::number(reports)));
         QByteArray all;
         while (all.count('\r') < reports && clock.elapsed() < 30000)
             all += receiveUntil(port, "\r", 100);
