@@ -139,20 +139,41 @@ class TestLink : public QObject {
                  qPrintable(QString("%1 s for %2 characters").arg(seconds).arg(all.size())));
     }
 
-    // The device vanishing while open: one report, the port closed, and no
-    // busy loop of errors afterwards.
-    void simulatorKilledWhileOpen() {
+    // A client that leaves during a flood takes its unsent reports with it:
+    // the next one hears the power-up report first, then only its answers.
+    void floodEndsWithItsClient() {
         SimProcess sim;
-        QVERIFY(sim.start());
+        QVERIFY(sim.start({"--line-rate"}));
         serial::PortController port;
         QVERIFY(port.open(sim.device, kSettings));
+        QCOMPARE(receiveUntil(port, "\r"), QByteArray("!001A08\r"));
+        QVERIFY(sim.command("flood 10000")); // some 6 s of reports
+        QVERIFY(receiveUntil(port, "\r").startsWith("!0020"));
+        port.close();
+        QVERIFY(sim.settle());
+        QVERIFY(port.open(sim.device, kSettings));
+        QCOMPARE(receiveUntil(port, "\r"), QByteArray("!001A08\r"));
+        port.write("$0000\r");
+        QCOMPARE(receiveUntil(port, "0003\r"), QByteArray("!000001530003\r"));
+    }
+
+    // The device vanishing while open: one report that names the device
+    // behind the COM name, the port closed, and no busy loop of errors
+    // afterwards.
+    void simulatorKilledWhileOpen() {
+        QTemporaryDir folder;
+        SimProcess sim;
+        QVERIFY(sim.start({"--link", folder.filePath("COM8")}));
+        serial::PortController port(nullptr, folder.path());
+        QVERIFY(port.open("COM8", kSettings));
         QSignalSpy errors(&port, &serial::Port::errorOccurred);
         receiveUntil(port, "\r");
         sim.kill();
         QVERIFY(errors.wait(5000));
         QVERIFY(!port.isOpen());
-        QVERIFY2(errors.first().first().toString().contains(sim.device),
-                 qPrintable(errors.first().first().toString()));
+        const QString message = errors.first().first().toString();
+        QVERIFY2(message.startsWith("COM8 (" + sim.device + ") stopped working: "),
+                 qPrintable(message));
 
         QElapsedTimer wall;
         wall.start();
