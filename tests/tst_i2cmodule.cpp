@@ -16,11 +16,29 @@ struct Outcome {
     QByteArray err;
 };
 
+// setpriv when this test may run a program as the unprivileged user
+// "nobody", else nothing.
+static QString setprivForNobody() {
+#ifdef Q_OS_UNIX
+    if (::geteuid() == 0) return QStandardPaths::findExecutable("setpriv");
+#endif
+    return {};
+}
+
+static void startI2cscript(QProcess& p, const QStringList& args, bool asNobody = false) {
+    if (asNobody)
+        p.start(setprivForNobody(),
+                QStringList{"--reuid=65534", "--regid=65534", "--clear-groups", I2CSCRIPT} + args);
+    else
+        p.start(I2CSCRIPT, args);
+}
+
 // Runs i2cscript with "{port}" in the arguments standing for the device.
-static Outcome i2cscript(const SimProcess& sim, QStringList args, const QByteArray& input = {}) {
+static Outcome i2cscript(const SimProcess& sim, QStringList args, const QByteArray& input = {},
+                         bool asNobody = false) {
     args.replaceInStrings("{port}", sim.device);
     QProcess p;
-    p.start(I2CSCRIPT, args);
+    startI2cscript(p, args, asNobody);
     p.write(input);
     p.closeWriteChannel();
     if (!p.waitForFinished(60000)) p.kill();
@@ -36,7 +54,7 @@ static Outcome i2cscript(const SimProcess& sim, QStringList args, const QByteArr
     } while (0)
 
 // Whether the process has the file open (Linux; elsewhere after a while).
-[[maybe_unused]] static bool holdsOpen(qint64 pid, const QString& path) {
+static bool holdsOpen(qint64 pid, const QString& path) {
     const QDir fds(QString("/proc/%1/fd").arg(pid));
     if (!QDir("/proc/self/fd").exists()) {
         QTest::qWait(500);
@@ -97,21 +115,13 @@ class TestI2cModule : public QObject {
         EXPECT(i2cscript(sim, {"run", "--port", "{port}"}, script), 3, view);
     }
 
-    void ping_data() {
-        QTest::addColumn<QString>("model");
-        QTest::addColumn<QByteArray>("name");
-        QTest::newRow("tamb") << "tamb" << QByteArray("[0153.00.03       ]\n[Tamb master only ]");
-        QTest::newRow("tolk") << "tolk" << QByteArray("[0153.01.03       ]\n[Tolk master+slave]");
-    }
     void ping() {
-        QFETCH(QString, model);
-        QFETCH(QByteArray, name);
         SimProcess sim;
-        QVERIFY(sim.start({"--model", model}));
-        EXPECT(i2cscript(sim, {"ping", "--port", "{port}"}), 0,
-               "[Firmware Version:]\n" + name +
-                   "\n\n[VSlave:  3.300v  ]\n[Speed:   Slow    ]\n"
-                   "[OnEdge:  Off     ]\n[Edge:    Hi-to-Lo]\n");
+        QVERIFY(sim.start());
+        EXPECT(
+            i2cscript(sim, {"ping", "--port", "{port}"}), 0,
+            "[Firmware Version:]\n[0153.00.03       ]\n[Tamb master only ]\n\n"
+            "[VSlave:  3.300v  ]\n[Speed:   Slow    ]\n[OnEdge:  Off     ]\n[Edge:    Hi-to-Lo]\n");
     }
 
     void controls_data() {
@@ -230,7 +240,7 @@ class TestI2cModule : public QObject {
         SimProcess sim;
         QVERIFY(sim.start());
         QProcess run;
-        run.start(I2CSCRIPT, {"run", "--port", sim.device});
+        startI2cscript(run, {"run", "--port", sim.device});
         QVERIFY(runLongScript(run, sim.device));
         sim.kill();
         QVERIFY(run.waitForFinished(30000));
@@ -243,28 +253,19 @@ class TestI2cModule : public QObject {
     // Run as an ordinary user: the message names the group to join.
     void permissionDenied() {
 #ifdef Q_OS_UNIX
-        const QString setpriv = QStandardPaths::findExecutable("setpriv");
-        if (::geteuid() != 0 || setpriv.isEmpty()) QSKIP("needs root and setpriv");
+        if (setprivForNobody().isEmpty()) QSKIP("needs root and setpriv");
         SimProcess sim;
         QVERIFY(sim.start());
         const QByteArray device = QFile::encodeName(sim.device);
         QVERIFY(::chown(device.constData(), 0, 20) == 0); // group dialout
         QVERIFY(::chmod(device.constData(), 0660) == 0);
-        QProcess p;
-        p.start(setpriv, {"--reuid=65534", "--regid=65534", "--clear-groups", I2CSCRIPT, "ping",
-                          "--port", sim.device});
-        QVERIFY(p.waitForFinished(30000));
-        const QByteArray err = p.readAllStandardError();
-        QCOMPARE(p.exitCode(), 2);
-        QVERIFY2(err.contains("Permission denied"), err);
-        QVERIFY2(
-            err.contains("sudo usermod -aG " + QFileInfo(sim.device).group().toUtf8() + " $USER"),
-            err);
+        const Outcome denied = i2cscript(sim, {"ping", "--port", "{port}"}, {}, true);
+        QCOMPARE(denied.status, 2);
+        QVERIFY2(denied.err.contains("Permission denied"), denied.err);
+        const QByteArray group = QFileInfo(sim.device).group().toUtf8();
+        QVERIFY2(denied.err.contains("sudo usermod -aG " + group + " $USER"), denied.err);
         QVERIFY(::chmod(device.constData(), 0600) == 0);
-        p.start(setpriv, {"--reuid=65534", "--regid=65534", "--clear-groups", I2CSCRIPT, "ping",
-                          "--port", sim.device});
-        QVERIFY(p.waitForFinished(30000));
-        QVERIFY(!p.readAllStandardError().contains("usermod"));
+        QVERIFY(!i2cscript(sim, {"ping", "--port", "{port}"}, {}, true).err.contains("usermod"));
 #else
         QSKIP("POSIX permissions");
 #endif
@@ -277,19 +278,10 @@ class TestI2cModule : public QObject {
 #ifdef Q_OS_UNIX
         SimProcess sim;
         QVERIFY(sim.start());
-        const QString setpriv = QStandardPaths::findExecutable("setpriv");
-        const bool asNobody = ::geteuid() == 0 && !setpriv.isEmpty();
+        const bool asNobody = !setprivForNobody().isEmpty();
         if (asNobody) QVERIFY(::chmod(QFile::encodeName(sim.device).constData(), 0666) == 0);
-        auto start = [&](QProcess& p, const QStringList& args) {
-            if (asNobody)
-                p.start(setpriv,
-                        QStringList{"--reuid=65534", "--regid=65534", "--clear-groups", I2CSCRIPT} +
-                            args);
-            else
-                p.start(I2CSCRIPT, args);
-        };
         QProcess run;
-        start(run, {"run", "--port", sim.device});
+        startI2cscript(run, {"run", "--port", sim.device}, asNobody);
         QVERIFY(runLongScript(run, sim.device));
         ::kill(static_cast<pid_t>(run.processId()), SIGINT);
         QVERIFY(run.waitForFinished(30000));
@@ -300,10 +292,9 @@ class TestI2cModule : public QObject {
         // it runs it to the end (1.28 s) before it takes the ping, and the
         // simulator, when the run came and went between two of its checks for
         // a client, starts it only as the ping connects: allow for all of it.
-        QProcess ping;
-        start(ping, {"ping", "--port", sim.device, "--timeout", "5"});
-        QVERIFY(ping.waitForFinished(30000));
-        QVERIFY2(ping.exitCode() == 0, ping.readAllStandardError());
+        const Outcome ping =
+            i2cscript(sim, {"ping", "--port", "{port}", "--timeout", "5"}, {}, asNobody);
+        QVERIFY2(ping.status == 0, ping.err);
 #else
         QSKIP("POSIX signals");
 #endif
