@@ -211,30 +211,6 @@ class TestI2cModule : public QObject {
         EXPECT(i2cscript(sim, {"scan", "--port", "{port}"}), 0, grid);
     }
 
-    void usageAndPortErrors_data() {
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<QByteArray>("err");
-        QTest::newRow("no port") << QStringList{"ping"} << QByteArray("--port PORT is required");
-        QTest::newRow("missing device")
-            << QStringList{"ping", "--port", "/dev/ttyNOSUCH9"} << QByteArray("No such file");
-        QTest::newRow("port needs value") << QStringList{"scan", "--port"} << QByteArray("value");
-        QTest::newRow("bad timeout")
-            << QStringList{"ping", "--port", "{port}", "--timeout", "0"} << QByteArray("seconds");
-        QTest::newRow("bad control")
-            << QStringList{"control", "reboot", "--port", "{port}"} << QByteArray("edge-hl");
-        QTest::newRow("ping extra")
-            << QStringList{"ping", "x", "--port", "{port}"} << QByteArray("too many");
-    }
-    void usageAndPortErrors() {
-        QFETCH(QStringList, args);
-        QFETCH(QByteArray, err);
-        SimProcess sim;
-        QVERIFY(sim.start());
-        const Outcome o = i2cscript(sim, args);
-        QCOMPARE(o.status, 2);
-        QVERIFY2(o.err.contains(err), o.err);
-    }
-
     // The module vanishing mid-run is a lost port, not a silent module.
     void portLostMidRun() {
         SimProcess sim;
@@ -298,14 +274,6 @@ class TestI2cModule : public QObject {
 #else
         QSKIP("POSIX signals");
 #endif
-    }
-
-    void compileErrorSendsNothing() {
-        SimProcess sim;
-        QVERIFY(sim.start());
-        const Outcome o = i2cscript(sim, {"run", "--port", "{port}"}, "Strat\n");
-        QCOMPARE(o.status, 1);
-        QVERIFY(o.err.startsWith("I2C processor error\n"));
     }
 };
 

@@ -62,6 +62,29 @@ class TestI2cscript : public QObject {
         QTest::newRow("version") << QStringList{"--version"} << none
                                  << QByteArray::fromStdString(util::versiontext() + "\n") << none
                                  << 0;
+        // The port commands check their arguments, and run compiles, before the
+        // port is opened: no device is needed to see these.
+        const QString nowhere = "/dev/ttyNOSUCH9";
+        auto portRow = [&](const char* name, QStringList args, const char* err, int status = 2) {
+            QTest::newRow(name) << args << QByteArray("Strat\n") << none << QByteArray(err)
+                                << status;
+        };
+        portRow("port required", {"ping"},
+                "i2cscript ping: --port PORT is required (see --help)\n");
+        portRow("port needs value", {"scan", "--port"}, "i2cscript scan: --port needs a value\n");
+        portRow("bad timeout", {"ping", "--port", nowhere, "--timeout", "0"},
+                "i2cscript ping: --timeout takes a number of seconds above 0\n");
+        portRow(
+            "bad control", {"control", "reboot", "--port", nowhere},
+            "i2cscript control: NAME is one of edge-hl, edge-lh, trigger-on, trigger-off, slow, "
+            "fast, slave, store, replay\n");
+        portRow("ping extra", {"ping", "x", "--port", nowhere},
+                "i2cscript ping: too many arguments (see --help)\n");
+        portRow("run compile error", {"run", "--port", nowhere},
+                "I2C processor error\nUnidentified element encountered: \nStrat\n", 1);
+        portRow("missing device", {"ping", "--port", nowhere},
+                "i2cscript ping: Cannot open /dev/ttyNOSUCH9: No such file or directory.\n"
+                "The device is not there: check that the adapter is plugged in.\n");
         QTest::newRow("no command") << QStringList{} << none << none << QByteArray("*") << 2;
         QTest::newRow("unknown command")
             << QStringList{"frobnicate"} << none << none << QByteArray("*") << 2;

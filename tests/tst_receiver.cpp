@@ -144,20 +144,6 @@ class TestReceiver : public QObject {
         QCOMPARE(seen, QStringList{"!0013a[cr]"});
         QVERIFY(receiver.rxbuffer().empty());
     }
-
-    void longestScriptAnswerSurvivesSmallChunks() {
-        std::string frame = "!0010";
-        for (int i = 0; i < 124; ++i)
-            frame += "W90a";
-        frame += "\r";
-        protocol::Receiver receiver;
-        std::vector<protocol::FrameEffect> effects;
-        for (std::size_t pos = 0; pos < frame.size(); pos += 3)
-            for (auto& e : receiver.receive(std::string_view(frame).substr(pos, 3)))
-                effects.push_back(e);
-        QCOMPARE(effects.size(), std::size_t(1));
-        QCOMPARE(QByteArray::fromStdString(effects[0].append).count("WRITE"), 124);
-    }
 };
 
 QTEST_APPLESS_MAIN(TestReceiver)
