@@ -149,19 +149,6 @@ class TestI2cscript : public QObject {
         QCOMPARE(alert ? process.readAllStandardError() : process.readAllStandardOutput(), want);
     }
 
-    void compileFromFile() {
-        QTemporaryDir dir;
-        QFile file(dir.filePath("q.txt"));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(";example\r\nSetV 5.0\r\nGP0hi\r\n");
-        file.close();
-        QProcess process;
-        process.start(I2CSCRIPT, {"compile", file.fileName()});
-        QVERIFY(process.waitForFinished(20000));
-        QCOMPARE(process.readAllStandardOutput(), QByteArray("$0010037521\n"));
-        QCOMPARE(process.exitCode(), 0);
-    }
-
     void helpNamesEveryCommand() {
         QProcess process;
         process.start(I2CSCRIPT, {"--help"});
