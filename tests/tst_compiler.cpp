@@ -111,22 +111,6 @@ class TestCompiler : public QObject {
         }
     }
 
-    // A megabyte of queue compiles in one linear pass; the outcome must still
-    // be the one the rules give at its very end.
-    void megabyteQueue() {
-        const QByteArray line = "Start Write 0x90 Read ack Stop Delaym 5 GP0hi\r\n";
-        const QByteArray big = repeat(line, 1024 * 1024 / line.size());
-        auto tooMany = compiler::compile(big.toStdString());
-        QVERIFY(!tooMany.ok());
-        QCOMPARE(tooMany.error->message, std::string(compiler::kTooMany));
-        auto unknown = compiler::compile((big + "Bogus").toStdString());
-        QCOMPARE(unknown.error->message, std::string(compiler::kUnidentified) + "\r\nBogus");
-        auto comments = compiler::compile((repeat(";" + line, 20000) + "Stop").toStdString());
-        QCOMPARE(comments.frame, std::string("$00100204\r"));
-        const std::string oneElement(1 << 20, '7');
-        QCOMPARE(compiler::compile("Write " + oneElement).frame, std::string("$0010030100\r"));
-    }
-
     void typedQueue_data() {
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<QByteArray>("typed");

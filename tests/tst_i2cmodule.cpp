@@ -16,11 +16,29 @@ struct Outcome {
     QByteArray err;
 };
 
+// setpriv when this test may run a program as the unprivileged user
+// "nobody", else nothing.
+static QString setprivForNobody() {
+#ifdef Q_OS_UNIX
+    if (::geteuid() == 0) return QStandardPaths::findExecutable("setpriv");
+#endif
+    return {};
+}
+
+static void startI2cscript(QProcess& p, const QStringList& args, bool asNobody = false) {
+    if (asNobody)
+        p.start(setprivForNobody(),
+                QStringList{"--reuid=65534", "--regid=65534", "--clear-groups", I2CSCRIPT} + args);
+    else
+        p.start(I2CSCRIPT, args);
+}
+
 // Runs i2cscript with "{port}" in the arguments standing for the device.
-static Outcome i2cscript(const SimProcess& sim, QStringList args, const QByteArray& input = {}) {
+static Outcome i2cscript(const SimProcess& sim, QStringList args, const QByteArray& input = {},
+                         bool asNobody = false) {
     args.replaceInStrings("{port}", sim.device);
     QProcess p;
-    p.start(I2CSCRIPT, args);
+    startI2cscript(p, args, asNobody);
     p.write(input);
     p.closeWriteChannel();
     if (!p.waitForFinished(60000)) p.kill();
@@ -36,7 +54,7 @@ static Outcome i2cscript(const SimProcess& sim, QStringList args, const QByteArr
     } while (0)
 
 // Whether the process has the file open (Linux; elsewhere after a while).
-[[maybe_unused]] static bool holdsOpen(qint64 pid, const QString& path) {
+static bool holdsOpen(qint64 pid, const QString& path) {
     const QDir fds(QString("/proc/%1/fd").arg(pid));
     if (!QDir("/proc/self/fd").exists()) {
         QTest::qWait(500);
@@ -48,58 +66,32 @@ static Outcome i2cscript(const SimProcess& sim, QStringList args, const QByteArr
 }
 
 static const QByteArray kPowerUp = "[Reset:   Power up]\n\n";
+// Its answer comes after 1.28 s, past the 1 s allowed for any answer.
+static const QByteArray kLongScript = QByteArray("Delaym 255\n").repeated(5);
+
+// Gives a started "run" the long script; true once it holds the terminal.
+[[nodiscard]] static bool runLongScript(QProcess& run, const QString& device) {
+    run.write(kLongScript);
+    run.closeWriteChannel();
+    return QTest::qWaitFor([&] { return holdsOpen(run.processId(), device); }, 20000);
+}
 
 class TestI2cModule : public QObject {
     Q_OBJECT
   private slots:
-    void examples_data() {
-        QTest::addColumn<int>("index");
-        QTest::addColumn<QByteArray>("view");
-        const QByteArray w90 = "START\nWRITE\t0x90\tAck\n";
-        QTest::newRow("supply") << 0 << QByteArray("SetV\t5.0\n");
-        QTest::newRow("temperature") << 1
-                                     << QByteArray("START\nWRITE\t0x91\tAck\nREAD\t0x19\tAck\n"
-                                                   "READ\t0x80\tNack\nSTOP\n");
-        QTest::newRow("thyst") << 2
-                               << w90 + "WRITE\t0x02\tAck\nSTART\nWRITE\t0x91\tAck\n"
-                                        "READ\t0x4B\tAck\nREAD\t0x00\tNack\nSTOP\n";
-        // The pointer is still 0 after power-up: the temperature's first byte.
-        QTest::newRow("preset pointer") << 3
-                                        << QByteArray("START\nWRITE\t0x91\tAck\n"
-                                                      "READ\t0x19\tNack\nSTOP\n");
-        QTest::newRow("config") << 4
-                                << w90 + "WRITE\t0x01\tAck\nSTART\nWRITE\t0x91\tAck\n"
-                                         "READ\t0x00\tNack\nSTOP\n";
-        QTest::newRow("config write") << 5 << w90 + "WRITE\t0x01\tAck\nWRITE\t0x12\tAck\nSTOP\n";
-        QTest::newRow("tos thyst write")
-            << 6 << w90 + "WRITE\t0x02\tAck\nWRITE\t0x34\tAck\nWRITE\t0x52\tAck\nSTOP\n";
-        QTest::newRow("walking pulses")
-            << 7
-            << QByteArray("GP0\tHigh\nDelay\t0x0A uS\nGP0\tLow\nGP1\tHigh\nDelay\t0x0A uS\n"
-                          "GP1\tLow\nGP2\tHigh\nDelay\t0x0A uS\nGP2\tLow\nGP3\tHigh\nGP3\tLow\n");
-    }
-    void examples() {
-        QFETCH(int, index);
-        QFETCH(QByteArray, view);
-        SimProcess sim;
-        QVERIFY(sim.start());
-        const QByteArray script = QByteArray::fromStdString(library::exampleScript(index));
-        EXPECT(i2cscript(sim, {"run", "--port", "{port}"}, script), 0, view);
-    }
-
-    // What the sensor was told, it tells back.
+    // What the sensor was told, by a built-in example, it tells back.
     void registersKeepTheirValues() {
         SimProcess sim;
         QVERIFY(sim.start());
         const QByteArray read = "Start\nWrite 0x90\nWrite 2\nStart\nWrite 0x91\n"
                                 "Read ack\nRead nack\nStop\n";
-        QVERIFY(
-            i2cscript(sim, {"run", "--port={port}"}, library::exampleScript(6).c_str()).status ==
-            0);
+        EXPECT(i2cscript(sim, {"run", "--port={port}"}, library::exampleScript(6).c_str()), 0,
+               "START\nWRITE\t0x90\tAck\nWRITE\t0x02\tAck\nWRITE\t0x34\tAck\nWRITE\t0x52\tAck\n"
+               "STOP\n");
         const Outcome thyst = i2cscript(sim, {"run", "--port", "{port}", "-"}, read);
         QCOMPARE(thyst.status, 0);
         QVERIFY2(thyst.out.contains("READ\t0x34\tAck\nREAD\t0x00\tNack"), thyst.out);
-        sim.command("temp -10.5");
+        QVERIFY(sim.command("temp -10.5"));
         const Outcome cold = i2cscript(sim, {"run", "--port", "{port}"},
                                        "Start\nWrite 0x90\nWrite 0\nStart\nWrite 0x91\n"
                                        "Read ack\nRead nack\nStop\n");
@@ -123,21 +115,13 @@ class TestI2cModule : public QObject {
         EXPECT(i2cscript(sim, {"run", "--port", "{port}"}, script), 3, view);
     }
 
-    void ping_data() {
-        QTest::addColumn<QString>("model");
-        QTest::addColumn<QByteArray>("name");
-        QTest::newRow("tamb") << "tamb" << QByteArray("[0153.00.03       ]\n[Tamb master only ]");
-        QTest::newRow("tolk") << "tolk" << QByteArray("[0153.01.03       ]\n[Tolk master+slave]");
-    }
     void ping() {
-        QFETCH(QString, model);
-        QFETCH(QByteArray, name);
         SimProcess sim;
-        QVERIFY(sim.start({"--model", model}));
-        EXPECT(i2cscript(sim, {"ping", "--port", "{port}"}), 0,
-               "[Firmware Version:]\n" + name +
-                   "\n\n[VSlave:  3.300v  ]\n[Speed:   Slow    ]\n"
-                   "[OnEdge:  Off     ]\n[Edge:    Hi-to-Lo]\n");
+        QVERIFY(sim.start());
+        EXPECT(
+            i2cscript(sim, {"ping", "--port", "{port}"}), 0,
+            "[Firmware Version:]\n[0153.00.03       ]\n[Tamb master only ]\n\n"
+            "[VSlave:  3.300v  ]\n[Speed:   Slow    ]\n[OnEdge:  Off     ]\n[Edge:    Hi-to-Lo]\n");
     }
 
     void controls_data() {
@@ -176,23 +160,29 @@ class TestI2cModule : public QObject {
                                    "[OnEdge:  On      ]\n[Edge:    Lo-to-Hi]\n"),
                  ping.out);
         // A reset forgets the supply, not the settings.
-        sim.command("reset");
-        QTest::qWait(100);
+        QVERIFY(sim.command("reset"));
         QVERIFY(i2cscript(sim, {"ping", "--port", "{port}"})
                     .out.endsWith("[VSlave:  3.300v  ]\n[Speed:   Fast    ]\n"
                                   "[OnEdge:  On      ]\n[Edge:    Lo-to-Hi]\n"));
     }
 
-    void storeThenReplay() {
+    // A script's delays hold its answer back, and the limits that run and
+    // replay allow by default cover them.
+    void storeThenReplayLongDelays() {
         SimProcess sim;
         QVERIFY(sim.start());
-        const QByteArray script = "Start\nWrite 0xA0\nWrite 0x10\nWrite 0x5A\nStop\n";
-        QCOMPARE(i2cscript(sim, {"run", "--port", "{port}"}, script).status, 0);
+        const QByteArray script = "Start\nWrite 0xA0\nWrite 0x10\nWrite 0x5A\nStop\n" + kLongScript;
+        const QByteArray view =
+            "START\nWRITE\t0xA0\tAck\nWRITE\t0x10\tAck\nWRITE\t0x5A\tAck\nSTOP\n" +
+            QByteArray("Delay\t0xFF mS\n").repeated(5);
+        EXPECT(i2cscript(sim, {"run", "--port", "{port}"}, script), 0, view);
         EXPECT(i2cscript(sim, {"control", "store", "--port", "{port}"}), 0,
                kPowerUp + "[Store last success!]\n");
         EXPECT(i2cscript(sim, {"control", "replay", "--port", "{port}"}), 0,
-               "START\nWRITE\t0xA0\tAck\nWRITE\t0x10\tAck\nWRITE\t0x5A\tAck\nSTOP\n"
-               "[Replay Successful  ]\n");
+               view + "[Replay Successful  ]\n");
+        QCOMPARE(
+            i2cscript(sim, {"control", "replay", "--port", "{port}", "--timeout", "0.2"}).status,
+            4);
     }
 
     void slaveModeFallsSilentUntilReset() {
@@ -203,20 +193,8 @@ class TestI2cModule : public QObject {
         const Outcome silent = i2cscript(sim, {"ping", "--port", "{port}", "--timeout", "0.3"});
         QCOMPARE(silent.status, 4);
         QVERIFY2(silent.err.contains("no answer from the module within 0.3 s"), silent.err);
-        sim.command("reset");
-        QTest::qWait(100);
+        QVERIFY(sim.command("reset"));
         QCOMPARE(i2cscript(sim, {"ping", "--port", "{port}"}).status, 0);
-    }
-
-    // The answer waits for the delays, and so does the default time limit.
-    void delaysAreHonoured() {
-        SimProcess sim;
-        QVERIFY(sim.start());
-        const QByteArray slow = "Delaym 255\nDelaym 255\nDelaym 255\nDelaym 255\n";
-        QCOMPARE(i2cscript(sim, {"run", "--port", "{port}", "--timeout", "0.2"}, slow).status, 4);
-        sim.stop();
-        QVERIFY(sim.start());
-        QCOMPARE(i2cscript(sim, {"run", "--port", "{port}"}, slow).status, 0);
     }
 
     void scanFindsTheSensorAndTheMemory() {
@@ -233,55 +211,37 @@ class TestI2cModule : public QObject {
         EXPECT(i2cscript(sim, {"scan", "--port", "{port}"}), 0, grid);
     }
 
-    void usageAndPortErrors_data() {
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<QByteArray>("err");
-        QTest::newRow("no port") << QStringList{"ping"} << QByteArray("--port PORT is required");
-        QTest::newRow("missing device")
-            << QStringList{"ping", "--port", "/dev/ttyNOSUCH9"} << QByteArray("No such file");
-        QTest::newRow("port needs value") << QStringList{"scan", "--port"} << QByteArray("value");
-        QTest::newRow("bad timeout")
-            << QStringList{"ping", "--port", "{port}", "--timeout", "0"} << QByteArray("seconds");
-        QTest::newRow("bad control")
-            << QStringList{"control", "reboot", "--port", "{port}"} << QByteArray("edge-hl");
-        QTest::newRow("ping extra")
-            << QStringList{"ping", "x", "--port", "{port}"} << QByteArray("too many");
-    }
-    void usageAndPortErrors() {
-        QFETCH(QStringList, args);
-        QFETCH(QByteArray, err);
+    // The module vanishing mid-run is a lost port, not a silent module.
+    void portLostMidRun() {
         SimProcess sim;
         QVERIFY(sim.start());
-        const Outcome o = i2cscript(sim, args);
-        QCOMPARE(o.status, 2);
-        QVERIFY2(o.err.contains(err), o.err);
+        QProcess run;
+        startI2cscript(run, {"run", "--port", sim.device});
+        QVERIFY(runLongScript(run, sim.device));
+        sim.kill();
+        QVERIFY(run.waitForFinished(30000));
+        const QByteArray err = run.readAllStandardError();
+        QVERIFY2(err.startsWith("i2cscript run: " + sim.device.toUtf8() + " stopped working: "),
+                 err);
+        QCOMPARE(run.exitCode(), 2);
     }
 
     // Run as an ordinary user: the message names the group to join.
     void permissionDenied() {
 #ifdef Q_OS_UNIX
-        const QString setpriv = QStandardPaths::findExecutable("setpriv");
-        if (::geteuid() != 0 || setpriv.isEmpty()) QSKIP("needs root and setpriv");
+        if (setprivForNobody().isEmpty()) QSKIP("needs root and setpriv");
         SimProcess sim;
         QVERIFY(sim.start());
         const QByteArray device = QFile::encodeName(sim.device);
         QVERIFY(::chown(device.constData(), 0, 20) == 0); // group dialout
         QVERIFY(::chmod(device.constData(), 0660) == 0);
-        QProcess p;
-        p.start(setpriv, {"--reuid=65534", "--regid=65534", "--clear-groups", I2CSCRIPT, "ping",
-                          "--port", sim.device});
-        QVERIFY(p.waitForFinished(30000));
-        const QByteArray err = p.readAllStandardError();
-        QCOMPARE(p.exitCode(), 2);
-        QVERIFY2(err.contains("Permission denied"), err);
-        QVERIFY2(
-            err.contains("sudo usermod -aG " + QFileInfo(sim.device).group().toUtf8() + " $USER"),
-            err);
+        const Outcome denied = i2cscript(sim, {"ping", "--port", "{port}"}, {}, true);
+        QCOMPARE(denied.status, 2);
+        QVERIFY2(denied.err.contains("Permission denied"), denied.err);
+        const QByteArray group = QFileInfo(sim.device).group().toUtf8();
+        QVERIFY2(denied.err.contains("sudo usermod -aG " + group + " $USER"), denied.err);
         QVERIFY(::chmod(device.constData(), 0600) == 0);
-        p.start(setpriv, {"--reuid=65534", "--regid=65534", "--clear-groups", I2CSCRIPT, "ping",
-                          "--port", sim.device});
-        QVERIFY(p.waitForFinished(30000));
-        QVERIFY(!p.readAllStandardError().contains("usermod"));
+        QVERIFY(!i2cscript(sim, {"ping", "--port", "{port}"}, {}, true).err.contains("usermod"));
 #else
         QSKIP("POSIX permissions");
 #endif
@@ -294,42 +254,26 @@ class TestI2cModule : public QObject {
 #ifdef Q_OS_UNIX
         SimProcess sim;
         QVERIFY(sim.start());
-        const QString setpriv = QStandardPaths::findExecutable("setpriv");
-        const bool asNobody = ::geteuid() == 0 && !setpriv.isEmpty();
+        const bool asNobody = !setprivForNobody().isEmpty();
         if (asNobody) QVERIFY(::chmod(QFile::encodeName(sim.device).constData(), 0666) == 0);
-        auto start = [&](QProcess& p, const QStringList& args) {
-            if (asNobody)
-                p.start(setpriv,
-                        QStringList{"--reuid=65534", "--regid=65534", "--clear-groups", I2CSCRIPT} +
-                            args);
-            else
-                p.start(I2CSCRIPT, args);
-        };
         QProcess run;
-        start(run, {"run", "--port", sim.device});
-        run.write("Delaym 255\nDelaym 255\nDelaym 255\nDelaym 255\nDelaym 255\n");
-        run.closeWriteChannel();
-        QTRY_VERIFY_WITH_TIMEOUT(holdsOpen(run.processId(), sim.device), 20000);
+        startI2cscript(run, {"run", "--port", sim.device}, asNobody);
+        QVERIFY(runLongScript(run, sim.device));
         ::kill(static_cast<pid_t>(run.processId()), SIGINT);
         QVERIFY(run.waitForFinished(30000));
         QCOMPARE(run.exitStatus(), QProcess::NormalExit);
         QCOMPARE(run.exitCode(), 128 + SIGINT);
         QVERIFY(run.readAllStandardError().contains("stopped"));
-        QProcess ping;
-        start(ping, {"ping", "--port", sim.device});
-        QVERIFY(ping.waitForFinished(30000));
-        QVERIFY2(ping.exitCode() == 0, ping.readAllStandardError());
+        // The script frame may have left before the stop. A module that got
+        // it runs it to the end (1.28 s) before it takes the ping, and the
+        // simulator, when the run came and went between two of its checks for
+        // a client, starts it only as the ping connects: allow for all of it.
+        const Outcome ping =
+            i2cscript(sim, {"ping", "--port", "{port}", "--timeout", "5"}, {}, asNobody);
+        QVERIFY2(ping.status == 0, ping.err);
 #else
         QSKIP("POSIX signals");
 #endif
-    }
-
-    void compileErrorSendsNothing() {
-        SimProcess sim;
-        QVERIFY(sim.start());
-        const Outcome o = i2cscript(sim, {"run", "--port", "{port}"}, "Strat\n");
-        QCOMPARE(o.status, 1);
-        QVERIFY(o.err.startsWith("I2C processor error\n"));
     }
 };
 

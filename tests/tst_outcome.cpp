@@ -31,6 +31,7 @@ class TestOutcome : public QObject {
         row("replay upper", "!0012A\r", "12", false);
         row("slave refused", "!00FFn\r", "FF", true);
         row("slave alias", "!007Fa\r", "7F", false);
+        row("slave alias refused", "!007Fn\r", "7F", true);
         row("slave lower", "!00ffa\r", "FF", false);
         row("no exec code", "!0011\r", "11", true);
         row("edge nack", "!0013n\r", "13", false);

@@ -147,6 +147,25 @@ class TestPortConfig : public QObject {
         QCOMPARE(serial::describePort("/dev/pts/7"),
                  QString("/dev/pts/7: /dev/pts/7 (device path)"));
     }
+
+    // "the n-th adapter" in a description, n read from the word itself.
+    void adapterOrdinal_data() {
+        QTest::addColumn<QString>("word");
+        for (const char* word : {"1st", "2nd", "3rd", "4th", "11th", "12th", "13th", "21st", "22nd",
+                                 "23rd", "111th", "112th"})
+            QTest::newRow(word) << QString(word);
+    }
+    void adapterOrdinal() {
+        QFETCH(QString, word);
+        const int n = word.chopped(2).toInt();
+        QList<Adapter> adapters;
+        for (int i = 0; i < n; ++i)
+            adapters.append({QString("ttyS%1").arg(i), QString("/dev/ttyS%1").arg(i), "", false});
+        QTemporaryDir folder;
+        const auto r = serial::resolvePortName(QString("COM%1").arg(n), folder.path(), adapters);
+        QCOMPARE(r.device, QString("/dev/ttyS%1").arg(n - 1));
+        QCOMPARE(r.how, word + " serial adapter present");
+    }
 #endif
 };
 

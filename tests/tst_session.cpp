@@ -65,19 +65,6 @@ class TestSession : public QObject {
         QCOMPARE(session.portError(), QString("gone"));
     }
 
-    void fakePortRules() {
-        serial::FakePort port;
-        port.close(); // nothing open: nothing happens
-        port.write("$0000\r");
-        QVERIFY(port.written.isEmpty());
-        QVERIFY(!port.open("COM1", "115200,q,8,1"));
-        port.setOpenFailure("busy");
-        const auto result = port.open("COM2", "115200,n,8,1");
-        QVERIFY(!result);
-        QCOMPARE(result.description, QString("busy"));
-        QVERIFY(!port.isOpen());
-    }
-
     // Every scan address probed once, in frames the compiler accepts.
     void scanFrames() {
         const auto frames = cli::scanFrames();

@@ -188,6 +188,9 @@ class TestSimModel : public QObject {
             {"!00FFa", "!001A08", "!000001530103"});
         row("interrupt reports", false, {"int 0", "int 0", "ReadInt", "int 1"},
             {"!00200", "!001060", "!00201"});
+        // A reset restarts the module, not the outside world that drives the input.
+        row("resets keep the input level", false, {"int 0", "reset", "ReadInt", "wdt", "ReadInt"},
+            {"!00200", "!001A08", "!001060", "!001A00", "!001060"});
         row("trigger high-to-low", false,
             {"Start Write 0x91 Read Nack", "$0011", "$0015", "int 0", "int 1"},
             {"!0010SW91aR19n", "!0011a", "!0015a", "!00200", "!0010SW91aR19n", "!00201"});

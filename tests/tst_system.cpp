@@ -10,8 +10,6 @@ class TestSystem : public QObject {
         QTest::addColumn<int>("minor");
         QTest::addColumn<int>("revision");
         QTest::addColumn<QString>("text");
-        QTest::newRow("program") << util::kVersionMajor << util::kVersionMinor
-                                 << util::kVersionRevision << "2.00.06";
         QTest::newRow("two digits") << 2 << 5 << 12 << "2.05.12";
         QTest::newRow("last two digits") << 2 << 5 << 123 << "2.05.23";
         QTest::newRow("major unpadded") << 10 << 0 << 0 << "10.00.00";

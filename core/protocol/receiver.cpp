@@ -32,7 +32,10 @@ void Receiver::receiveFrames(std::string_view arrival,
     std::size_t pos = 0;
     // Cut by offset and erase once: erasing per frame would be quadratic.
     while (auto span = findFrame(buffer.substr(pos), kStart, kEnd)) {
-        onFrame(buffer.substr(pos + span->begin, span->end - span->begin));
+        // Dropped as it would be had its CR come in a later arrival.
+        const auto length = span->end - span->begin;
+        if (length - kEnd.size() <= kMaxPendingFrame)
+            onFrame(buffer.substr(pos + span->begin, length));
         pos += span->end;
     }
     m_rxbuffer.erase(0, pos + pendingStart(buffer.substr(pos)));

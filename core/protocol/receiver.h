@@ -5,8 +5,8 @@
 // Memory stays bounded whatever arrives: once a complete frame has been cut,
 // what precedes the last "!" can never start a frame and is dropped (one
 // earlier "!" is kept while the buffer ends in "!", since a CR right after it
-// then ends a frame). A frame that has no CR after kMaxPendingFrame characters
-// is dropped whole.
+// then ends a frame). A frame with more than kMaxPendingFrame characters before
+// its CR is dropped whole, however it arrives.
 #include "protocol/decoder.h"
 
 #include <cstddef>
