@@ -40,7 +40,7 @@ void flood(const char* name, const QStringList& simArgs, int seconds) {
         return;
     }
     rig.window->show();
-    QTest::qWaitForWindowExposed(rig.window.get());
+    if (!QTest::qWaitForWindowExposed(rig.window.get())) std::printf("%s: not shown\n", name);
     rig.choose("portselect", 8);
     // The simulator floods a client it has seen connect: the power-up report.
     for (int i = 0; i < 200 && rig.view().isEmpty(); ++i)
@@ -79,7 +79,7 @@ int main(int argc, char* argv[]) {
         // From the process's start to the window on screen, as a user waits for it.
         SimWindow rig;
         rig.window->show();
-        QTest::qWaitForWindowExposed(rig.window.get());
+        if (!QTest::qWaitForWindowExposed(rig.window.get())) return 1;
         std::printf("start-up: %.1f ms to the window shown (%.1f MB resident)\n\n",
                     double(startup.nsecsElapsed()) / 1e6, residentMb());
     }
