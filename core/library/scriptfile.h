@@ -1,0 +1,43 @@
+#pragma once
+// Script files: plain text cut into blocks, each opened by a ";" comment line
+// whose text after the ";" names it. Any bytes are taken; nothing here fails.
+#include <array>
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace library {
+
+inline constexpr std::size_t kMaxBlocks = 1000;
+// Entry 0 is the preamble; entries 1 to kMaxBlocks hold the blocks.
+using BlockTable = std::array<std::string, kMaxBlocks + 1>;
+
+inline constexpr std::size_t kQuickButtons = 18;
+inline constexpr std::size_t kMaxCaption = 30;
+inline constexpr std::size_t kMaxListItem = 100;
+// A script file is a few KB; anything larger is taken for a mistaken pick.
+inline constexpr std::size_t kMaxScriptFileBytes = 16u << 20;
+inline constexpr std::string_view kSelectScript = "Select script...";
+
+struct LoadedScript {
+    BlockTable blocks; // the table after the load
+    std::array<std::string, kQuickButtons> captions;
+    std::vector<std::string> listItems; // kSelectScript, then one per block loaded
+    std::size_t blocksLeftOut = 0;      // blocks past kMaxBlocks, not loaded
+};
+
+// The file's text: UTF-8 where the bytes are valid UTF-8, else each byte as
+// its Latin-1 character (so no byte is lost). Returned as UTF-8.
+std::string decodeScriptText(std::string_view bytes);
+
+// bytes: the whole file. Lines end at CR LF, CR or LF; a final line end
+// starts no further line. Entry k (1 up) becomes the k-th comment line, then
+// each further line of its block with CR LF before it; lines before the first
+// comment line are appended to entry 0 the same way; entries past the file's
+// block count keep what table held. Captions take at most kMaxCaption
+// characters of a block's name, list items at most kMaxListItem (characters,
+// not bytes: a multi-byte character is never cut).
+LoadedScript loadScript(std::string_view bytes, const BlockTable& table);
+
+} // namespace library
