@@ -12,44 +12,20 @@ constexpr int kClientWidth = 4815;
 constexpr int kClientHeight = 3075;
 } // namespace
 
+// clang-format off: one control a row, as the layout tables have them.
 const Rows& alertRows() {
     // respond holds the answer; it would lie over the OK button, so it is
     // kept out of sight.
     static const Rows rows = {
-        {.name = "Command1(0)",
-         .kind = Kind::Button,
-         .text = "OK",
-         .left = 120,
-         .top = 2580,
-         .width = 975,
-         .height = 345},
-        {.name = "Command1(1)",
-         .kind = Kind::Button,
-         .text = "Cancel",
-         .left = 3720,
-         .top = 2580,
-         .width = 975,
-         .height = 345},
-        {.name = "respond",
-         .kind = Kind::Option,
-         .left = 360,
-         .top = 2580,
-         .width = 255,
-         .height = 195,
-         .flags = Hidden,
-         .accessible = "Answer"},
-        {.name = "message",
-         .kind = Kind::TextArea,
-         .left = 120,
-         .top = 60,
-         .width = 4575,
-         .height = 2415,
-         .font = Font::SansBold,
-         .flags = ReadOnly | VScroll | Centred | ButtonFace,
-         .accessible = "Message"},
+        {.name = "Command1(0)", .kind = Kind::Button, .text = "OK", .left = 120, .top = 2580, .width = 975, .height = 345, .tab = 0},
+        {.name = "Command1(1)", .kind = Kind::Button, .text = "Cancel", .left = 3720, .top = 2580, .width = 975, .height = 345, .tab = 1},
+        {.name = "respond", .kind = Kind::Option, .left = 360, .top = 2580, .width = 255, .height = 195, .flags = Hidden, .accessible = "Answer", .tab = 2},
+        {.name = "message", .kind = Kind::TextArea, .left = 120, .top = 60, .width = 4575, .height = 2415, .font = Font::SansBold, .flags = ReadOnly | VScroll | Centred | ButtonFace, .accessible = "Message", .tab = 3},
     };
     return rows;
 }
+
+// clang-format on
 
 Alert::Alert(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral(" "));
@@ -57,13 +33,7 @@ Alert::Alert(QWidget* parent) : QDialog(parent) {
     m_controls = buildControls(this, alertRows());
     m_message = static_cast<QPlainTextEdit*>(m_controls.value("message"));
     m_respond = static_cast<QRadioButton*>(m_controls.value("respond"));
-    // Tab order as the rows stand: OK, Cancel, respond, message.
-    QWidget* previous = nullptr;
-    for (const auto& row : alertRows()) {
-        QWidget* w = m_controls.value(row.name);
-        if (previous) setTabOrder(previous, w);
-        previous = w;
-    }
+    dialogs::setTabOrder(m_controls, alertRows());
     for (int index : {0, 1}) {
         auto* button =
             static_cast<QPushButton*>(m_controls.value(QStringLiteral("Command1(%1)").arg(index)));

@@ -10,6 +10,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include <algorithm>
+
 namespace dialogs {
 
 namespace {
@@ -172,6 +174,17 @@ Controls buildControls(QWidget* parent, const Rows& rows, const Factory& custom)
     for (auto* d : drawings)
         d->lower();
     return controls;
+}
+
+void setTabOrder(const Controls& controls, const Rows& rows) {
+    std::vector<const ControlRow*> ordered;
+    for (const auto& row : rows)
+        if (row.tab >= 0) ordered.push_back(&row);
+    std::sort(ordered.begin(), ordered.end(),
+              [](const ControlRow* a, const ControlRow* b) { return a->tab < b->tab; });
+    for (std::size_t i = 1; i < ordered.size(); ++i)
+        QWidget::setTabOrder(controls.value(ordered[i - 1]->name),
+                             controls.value(ordered[i]->name));
 }
 
 int controlIndex(const QString& objectName) {

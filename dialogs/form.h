@@ -65,6 +65,7 @@ struct ControlRow {
     // Screen readers' name for a control without a caption: the name of the
     // row of the label that names it, or else the text itself.
     QString accessible{};
+    int tab = -1; // place in the tab order; -1: none given
 };
 
 using Rows = std::vector<ControlRow>;
@@ -77,6 +78,9 @@ QFont fontOf(Font font);
 // them by name. Lines and shapes lie under the other controls and let clicks
 // through.
 Controls buildControls(QWidget* parent, const Rows& rows, const Factory& custom = {});
+
+// Chains the rows' widgets in the order of their tab places.
+void setTabOrder(const Controls& controls, const Rows& rows);
 
 // "cmmd(17)" -> 17; -1 when the name holds no index.
 int controlIndex(const QString& objectName);

@@ -128,4 +128,17 @@ bool fileexists(std::string_view path) {
     });
 }
 
+std::string chosenPath(std::string_view folder, std::string_view names, char separator) {
+    if (names.empty()) return {};
+    std::string path(folder);
+    if (path.empty() || path.back() != separator) path.push_back(separator);
+    path += names;
+    // A CR becomes a blank and an LF a comma, one pair at a time.
+    while (path.find_first_of("\r\n") != std::string::npos) {
+        if (const auto cr = path.find('\r'); cr != std::string::npos) path[cr] = ' ';
+        if (const auto lf = path.find('\n'); lf != std::string::npos) path[lf] = ',';
+    }
+    return path;
+}
+
 } // namespace util

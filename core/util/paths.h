@@ -27,4 +27,11 @@ bool pathexists(std::string_view path);
 // folder and not hidden. Errors read as false.
 bool fileexists(std::string_view path);
 
+// The path a file choice gives: "" for no name; folder + name, with one
+// separator (none added after a root such as "/" or "c:\\"). Names taken
+// from a list, one per line (CR LF), come back on one line, each line break
+// as " ,": "b.txt ,c.txt".
+std::string chosenPath(std::string_view folder, std::string_view names,
+                       char separator = kNativeSeparator);
+
 } // namespace util
