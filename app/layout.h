@@ -8,6 +8,11 @@ namespace app {
 inline constexpr int kClientWidth = 12330;
 inline constexpr int kClientHeight = 9090;
 inline constexpr const char* kCaption = "I2C Master driver";
+// Where the help and connector views stand when shown.
+inline constexpr int kOverlayLeft = 3000;
+inline constexpr int kOverlayTop = 300;
+inline constexpr int kOverlayWidth = 6795;
+inline constexpr int kOverlayHeight = 7035;
 
 const dialogs::Rows& mainRows();
 

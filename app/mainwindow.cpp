@@ -1,14 +1,20 @@
 #include "app/mainwindow.h"
 
 #include "app/activityview.h"
+#include "app/connector.h"
+#include "app/helpview.h"
 #include "app/layout.h"
 #include "compiler/compiler.h"
 #include "controls/buttons.h"
 #include "controls/tokenmenu.h"
 #include "dialogs/alert.h"
+#include "dialogs/selectfile.h"
+#include "help/document.h"
 #include "library/examples.h"
+#include "library/scriptfile.h"
 #include "link/portnames.h"
 #include "protocol/frames.h"
+#include "util/paths.h"
 #include "util/system.h"
 
 #include <QAbstractItemView>
@@ -17,6 +23,8 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -27,6 +35,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <optional>
 
 namespace app {
 
@@ -54,12 +63,17 @@ MainWindow::MainWindow(serial::Port& rs232, Settings settings, QWidget* parent)
     setFont(dialogs::fontOf(dialogs::Font::Sans));
     m_controls = dialogs::buildControls(
         this, mainRows(), [](const dialogs::ControlRow& row, QWidget* parent) -> QWidget* {
+            if (row.name == QLatin1String("helpbox")) return new HelpView(parent);
             auto* view = new ActivityView(parent);
             view->setLineWrapMode(QPlainTextEdit::NoWrap);
-            view->setReadOnly(row.flags & dialogs::ReadOnly);
             return view;
         });
+    m_connection = control("connection");
+    const auto drawing = dialogs::buildControls(m_connection, connectorRows());
+    for (auto it = drawing.cbegin(); it != drawing.cend(); ++it)
+        m_controls.insert(it.key(), it.value());
     m_commands = control<QPlainTextEdit>("commands");
+    m_helpbox = control<QPlainTextEdit>("helpbox");
     m_i2cparser = control<ActivityView>("i2cparser");
     m_txbufferbox = control<QLineEdit>("txbufferbox");
     m_rxbufferbox = control<QLineEdit>("rxbufferbox");
@@ -98,6 +112,16 @@ void MainWindow::connectControls() {
     }
     for (auto* list : {m_portselect, m_combo1, m_combo2})
         list->installEventFilter(this);
+    connect(control<QPushButton>("Command3"), &QPushButton::clicked, this,
+            &MainWindow::Command3_Click);
+    connect(control<QPushButton>("Command4"), &QPushButton::clicked, this,
+            &MainWindow::Command4_Click);
+    connect(control<QPushButton>("Command5"), &QPushButton::clicked, this,
+            &MainWindow::Command5_Click);
+    mouseTarget(m_helpbox)->installEventFilter(this);
+    m_connection->installEventFilter(this);
+    for (auto* label : m_connection->findChildren<QLabel*>())
+        label->installEventFilter(this);
     m_portselect->view()->installEventFilter(this);
     for (auto* box : {static_cast<QWidget*>(m_commands), static_cast<QWidget*>(m_i2cparser),
                       static_cast<QWidget*>(m_txbufferbox), static_cast<QWidget*>(m_txdata),
@@ -124,7 +148,108 @@ void MainWindow::Form_Load() {
     Combo1_Click();
     setWindowTitle(QString::fromLatin1(kCaption) + QStringLiteral(" V") +
                    qstring(util::versiontext()));
+    m_helpbox->setPlainText(qstring(help::helpDocument()));
     m_portselect->setFocus();
+}
+
+void MainWindow::showOverCentre(QWidget* view) {
+    // Both views stand over the queue and the activity view, one at a time.
+    view->setGeometry(dialogs::pixels(kOverlayLeft), dialogs::pixels(kOverlayTop),
+                      dialogs::pixels(kOverlayWidth), dialogs::pixels(kOverlayHeight));
+    view->show();
+    view->raise();
+}
+
+void MainWindow::Command3_Click() {
+    if (m_helpbox->isVisible()) {
+        m_helpbox->hide();
+        return;
+    }
+    m_connection->hide();
+    showOverCentre(m_helpbox);
+}
+
+namespace {
+
+// The whole file, or nothing with the reason.
+std::optional<QByteArray> readScriptFile(const QString& path, QString& error) {
+    QFile file(path);
+    if (QFileInfo(path).isDir()) {
+        error = QStringLiteral("it is a folder");
+    } else if (!file.open(QIODevice::ReadOnly)) {
+        error = file.errorString();
+    } else if (file.size() > static_cast<qint64>(library::kMaxScriptFileBytes)) {
+        error = QStringLiteral("it is larger than %1 MiB, too large for a script file")
+                    .arg(library::kMaxScriptFileBytes >> 20);
+    } else {
+        QByteArray bytes = file.readAll();
+        if (file.error() == QFileDevice::NoError) return bytes;
+        error = file.errorString();
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+void MainWindow::Command4_Click() {
+    const QString chosen =
+        dialogs::choosefile(this, QString(), QStringLiteral("*.txt"), loaddirectory,
+                            QStringLiteral("Select command list"));
+    if (chosen.isEmpty()) return;
+    std::string path = chosen.toStdString();
+    loaddirectory = qstring(util::pathpart(path, 3)) + QLatin1Char(util::kNativeSeparator);
+    // Read whole before anything is cleared: a file that cannot be read
+    // leaves the buttons, the list, the blocks and the queue as they were.
+    QString reason;
+    const auto bytes = readScriptFile(qstring(path), reason);
+    if (!bytes) {
+        alert(QStringLiteral("Script load error"),
+              QStringLiteral("Cannot load %1:\r\n%2").arg(qstring(path), reason), 0);
+        return;
+    }
+    for (int i = 0; i < controls::kQuickButtons; ++i)
+        control<QPushButton>(QStringLiteral("cmmd(%1)").arg(i))->setText(QString());
+    m_combo2->clear();
+    m_combo2->addItem(qstring(library::kSelectScript));
+    m_combo2->setCurrentIndex(0);
+    Combo2_Click();
+    auto loaded = library::loadScript(
+        std::string_view(bytes->constData(), static_cast<std::size_t>(bytes->size())),
+        scriptblocks);
+    scriptblocks = std::move(loaded.blocks);
+    for (int i = 0; i < controls::kQuickButtons; ++i)
+        control<QPushButton>(QStringLiteral("cmmd(%1)").arg(i))
+            ->setText(qstring(loaded.captions[static_cast<std::size_t>(i)]));
+    for (std::size_t k = 1; k < loaded.listItems.size(); ++k)
+        m_combo2->addItem(qstring(loaded.listItems[k]));
+    if (loaded.blocksLeftOut > 0)
+        alert(QStringLiteral("Script load"),
+              QStringLiteral("%1 holds more than %2 blocks: the first %2 are loaded, the "
+                             "other %3 were left out.")
+                  .arg(qstring(path))
+                  .arg(library::kMaxBlocks)
+                  .arg(loaded.blocksLeftOut),
+              1);
+}
+
+void MainWindow::Command5_Click() {
+    if (m_connection->isVisible()) {
+        m_connection->hide();
+        return;
+    }
+    m_helpbox->hide();
+    showOverCentre(m_connection);
+}
+
+// A click on the frame, its outline or a circle hides the drawing; the
+// labels take their clicks, which would otherwise go on to the frame.
+bool MainWindow::connectorEvent(QObject* watched, QEvent* event) {
+    const auto type = event->type();
+    const bool mouse = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease ||
+                       type == QEvent::MouseButtonDblClick;
+    if (!mouse) return false;
+    if (watched == m_connection && type == QEvent::MouseButtonRelease) m_connection->hide();
+    return true;
 }
 
 bool MainWindow::alert(const QString& title, const QString& message, int style) {
@@ -282,7 +407,9 @@ void MainWindow::pausehundredths(int hundredths) {
 }
 
 bool MainWindow::doubleClicked(QObject* watched) {
-    if (watched == mouseTarget(m_commands)) {
+    if (watched == mouseTarget(m_helpbox)) {
+        m_helpbox->hide();
+    } else if (watched == mouseTarget(m_commands)) {
         m_commands->clear();
     } else if (watched == mouseTarget(m_i2cparser)) {
         m_i2cparser->clearView();
@@ -334,6 +461,8 @@ void MainWindow::refreshPortTips() {
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     const auto type = event->type();
     if (type == QEvent::MouseButtonDblClick && doubleClicked(watched)) return true;
+    if (watched == m_connection || watched->parent() == m_connection)
+        return connectorEvent(watched, event) || QWidget::eventFilter(watched, event);
     const QString name = watched->objectName();
     if (name.startsWith(QLatin1String("Label2(")) && type == QEvent::MouseButtonRelease) {
         auto* mouse = static_cast<QMouseEvent*>(event);

@@ -7,6 +7,7 @@
 // nothing more is sent and every pause ends at once.
 #include "app/settings.h"
 #include "dialogs/form.h"
+#include "library/scriptfile.h"
 #include "link/port.h"
 #include "protocol/receiver.h"
 
@@ -28,7 +29,7 @@ namespace app {
 
 class ActivityView;
 
-inline constexpr int kScriptBlocks = 1001;
+inline constexpr int kScriptBlocks = static_cast<int>(library::kMaxBlocks) + 1;
 inline constexpr int kMaxLoggedFrames = 1000;
 
 class MainWindow : public QWidget {
@@ -52,6 +53,9 @@ class MainWindow : public QWidget {
     }
 
     void Form_Load();
+    void Command3_Click();
+    void Command4_Click();
+    void Command5_Click();
     void cmmd_Click(int index);
     void Label2_Click(int index);
     void Combo1_Click();
@@ -63,7 +67,7 @@ class MainWindow : public QWidget {
     void pausehundredths(int hundredths);
     void process(int requestCode, std::string_view arrival);
 
-    std::array<std::string, kScriptBlocks> scriptblocks;
+    library::BlockTable scriptblocks;
     QString loaddirectory;
     bool portopen() const { return m_portopen; }
     const Settings& settings() const { return m_settings; }
@@ -80,6 +84,8 @@ class MainWindow : public QWidget {
   private:
     void connectControls();
     void rs232_Error(const QString& description);
+    void showOverCentre(QWidget* view);
+    bool connectorEvent(QObject* watched, QEvent* event);
     bool doubleClicked(QObject* watched);
     bool tokenvalueEvent(int index, QEvent* event);
     void setQueue(const std::string& text);
@@ -91,6 +97,8 @@ class MainWindow : public QWidget {
     Settings m_settings;
     dialogs::Controls m_controls;
     QPlainTextEdit* m_commands;
+    QPlainTextEdit* m_helpbox;
+    QWidget* m_connection;
     ActivityView* m_i2cparser;
     QLineEdit* m_txbufferbox;
     QLineEdit* m_rxbufferbox;

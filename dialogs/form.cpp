@@ -16,11 +16,13 @@ namespace dialogs {
 
 namespace {
 
-// A line or a rectangle's border, drawn at its width.
+enum class Figure { Bar, Slant, Box, Circle };
+
+// A line, a rectangle's border or a circle, drawn at its width.
 class Drawing : public QWidget {
   public:
-    Drawing(QWidget* parent, bool rectangle, int width)
-        : QWidget(parent), m_rectangle(rectangle), m_width(width) {
+    Drawing(QWidget* parent, Figure figure, int width, QLine line = {})
+        : QWidget(parent), m_figure(figure), m_width(std::max(1, width)), m_line(line) {
         setAttribute(Qt::WA_TransparentForMouseEvents);
     }
 
@@ -28,25 +30,38 @@ class Drawing : public QWidget {
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
         const QColor ink = palette().color(QPalette::WindowText);
-        if (!m_rectangle) {
+        if (m_figure == Figure::Bar) {
             p.fillRect(rect(), ink);
             return;
         }
+        p.setRenderHint(QPainter::Antialiasing);
         p.setPen(QPen(ink, m_width));
         const int inset = m_width / 2;
-        p.drawRect(rect().adjusted(inset, inset, -(m_width - inset), -(m_width - inset)));
+        const QRect inner = rect().adjusted(inset, inset, -(m_width - inset), -(m_width - inset));
+        if (m_figure == Figure::Box) p.drawRect(inner);
+        if (m_figure == Figure::Circle) p.drawEllipse(inner);
+        if (m_figure == Figure::Slant) p.drawLine(m_line.translated(-pos()));
     }
 
   private:
-    bool m_rectangle;
+    Figure m_figure;
     int m_width;
+    QLine m_line; // in the parent's coordinates
 };
+
+// From (left, top) to (left + width, top + height); width and height may be
+// negative.
+QLine lineOf(const ControlRow& row) {
+    return {pixels(row.left), pixels(row.top), pixels(row.left + row.width),
+            pixels(row.top + row.height)};
+}
 
 QRect lineGeometry(const ControlRow& row) {
     const int w = std::max(1, row.borderWidth);
-    const int x = pixels(row.left), y = pixels(row.top);
-    if (row.height == 0) return {x, y - w / 2, pixels(row.left + row.width) - x, w};
-    return {x - w / 2, y, w, pixels(row.top + row.height) - y};
+    const QLine l = lineOf(row);
+    if (row.height == 0) return {std::min(l.x1(), l.x2()), l.y1() - w / 2, std::abs(l.dx()), w};
+    if (row.width == 0) return {l.x1() - w / 2, std::min(l.y1(), l.y2()), w, std::abs(l.dy())};
+    return QRect(l.p1(), l.p2()).normalized().adjusted(-w, -w, w, w);
 }
 
 QWidget* make(const ControlRow& row, QWidget* parent, const Factory& custom) {
@@ -96,11 +111,15 @@ QWidget* make(const ControlRow& row, QWidget* parent, const Factory& custom) {
     case Kind::Frame: {
         auto* frame = new QFrame(parent);
         frame->setFrameShape(QFrame::Box);
+        frame->setAutoFillBackground(true); // it covers what lies under it
         return frame;
     }
     case Kind::Line:
+        return new Drawing(parent, row.width && row.height ? Figure::Slant : Figure::Bar,
+                           row.borderWidth, lineOf(row));
     case Kind::Shape:
-        return new Drawing(parent, row.kind == Kind::Shape, row.borderWidth);
+        return new Drawing(parent, row.flags & Round ? Figure::Circle : Figure::Box,
+                           row.borderWidth);
     case Kind::Custom:
         return custom ? custom(row, parent) : nullptr;
     }

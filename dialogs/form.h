@@ -29,7 +29,7 @@ enum class Kind {
     ComboBox,
     Frame,  // a container
     Line,   // from (left, top) to (left + width, top + height)
-    Shape,  // a rectangle's border
+    Shape,  // a rectangle's border, or a circle
     Custom, // made by the caller's factory
 };
 
@@ -48,6 +48,7 @@ enum Flag : unsigned {
     HScroll = 1u << 3,
     Centred = 1u << 4,
     ButtonFace = 1u << 5, // background in the button colour
+    Round = 1u << 6,      // a shape that is a circle
 };
 
 struct ControlRow {

@@ -65,17 +65,92 @@ int driveOf(const QStringList& drives, const QString& folder) {
 // clang-format off: one control a row, as the layout tables have them.
 const Rows& selectfileRows() {
     static const Rows rows = {
-        {.name = "filename", .kind = Kind::TextArea, .left = 45, .top = 45, .width = 2085, .height = 780, .flags = VScroll, .accessible = "File name", .tab = 3},
-        {.name = "Label1", .text = "Files: ", .left = 45, .top = 900, .width = 1095, .height = 255, .tab = 6},
-        {.name = "filecount", .kind = Kind::TextBox, .left = 495, .top = 855, .width = 645, .height = 285, .accessible = "Label1", .tab = 10},
-        {.name = "filemask", .kind = Kind::TextBox, .left = 1170, .top = 855, .width = 975, .height = 285, .accessible = "File mask", .tab = 9},
-        {.name = "filelist", .kind = Kind::Custom, .left = 45, .top = 1170, .width = 2115, .height = 3990, .accessible = "Files", .tab = 1},
-        {.name = "Label2", .text = "Directories:", .left = 2205, .top = 45, .width = 1335, .height = 255, .tab = 7},
-        {.name = "dirlist", .kind = Kind::Custom, .left = 2205, .top = 270, .width = 2190, .height = 4365, .accessible = "Label2", .tab = 0},
-        {.name = "Label3", .text = "Drives", .left = 2205, .top = 4635, .width = 630, .height = 255, .tab = 8},
-        {.name = "drivelist", .kind = Kind::ComboBox, .left = 2205, .top = 4860, .width = 2145, .height = 315, .accessible = "Label3", .tab = 2},
-        {.name = "okbutton", .kind = Kind::Button, .text = "OK", .left = 45, .top = 5220, .width = 2130, .height = 330, .tab = 4},
-        {.name = "cancelbutton", .kind = Kind::Button, .text = "Cancel", .left = 2250, .top = 5220, .width = 2130, .height = 330, .tab = 5},
+        {.name = "filename",
+         .kind = Kind::TextArea,
+         .left = 45,
+         .top = 45,
+         .width = 2085,
+         .height = 780,
+         .flags = VScroll,
+         .accessible = "File name",
+         .tab = 3},
+        {.name = "Label1",
+         .text = "Files: ",
+         .left = 45,
+         .top = 900,
+         .width = 1095,
+         .height = 255,
+         .tab = 6},
+        {.name = "filecount",
+         .kind = Kind::TextBox,
+         .left = 495,
+         .top = 855,
+         .width = 645,
+         .height = 285,
+         .accessible = "Label1",
+         .tab = 10},
+        {.name = "filemask",
+         .kind = Kind::TextBox,
+         .left = 1170,
+         .top = 855,
+         .width = 975,
+         .height = 285,
+         .accessible = "File mask",
+         .tab = 9},
+        {.name = "filelist",
+         .kind = Kind::Custom,
+         .left = 45,
+         .top = 1170,
+         .width = 2115,
+         .height = 3990,
+         .accessible = "Files",
+         .tab = 1},
+        {.name = "Label2",
+         .text = "Directories:",
+         .left = 2205,
+         .top = 45,
+         .width = 1335,
+         .height = 255,
+         .tab = 7},
+        {.name = "dirlist",
+         .kind = Kind::Custom,
+         .left = 2205,
+         .top = 270,
+         .width = 2190,
+         .height = 4365,
+         .accessible = "Label2",
+         .tab = 0},
+        {.name = "Label3",
+         .text = "Drives",
+         .left = 2205,
+         .top = 4635,
+         .width = 630,
+         .height = 255,
+         .tab = 8},
+        {.name = "drivelist",
+         .kind = Kind::ComboBox,
+         .left = 2205,
+         .top = 4860,
+         .width = 2145,
+         .height = 315,
+         .accessible = "Label3",
+         .tab = 2},
+        {.name = "okbutton",
+         .kind = Kind::Button,
+         .text = "OK",
+         .left = 45,
+         .top = 5220,
+         .width = 2130,
+         .height = 330,
+         .tab = 4},
+        {.name = "cancelbutton",
+         .kind = Kind::Button,
+         .text = "Cancel",
+         .left = 2250,
+         .top = 5220,
+         .width = 2130,
+         .height = 330,
+         .tab = 5},
     };
     return rows;
 }
@@ -122,7 +197,8 @@ SelectFile::SelectFile(QWidget* parent) : QDialog(parent) {
     m_files->setNameFilterDisables(false);
 
     controls = buildControls(this, selectfileRows(), [](const ControlRow& row, QWidget* parent) {
-        if (row.name == QLatin1String("filelist")) return static_cast<QWidget*>(new QListView(parent));
+        if (row.name == QLatin1String("filelist"))
+            return static_cast<QWidget*>(new QListView(parent));
         return static_cast<QWidget*>(new QTreeView(parent));
     });
     dialogs::setTabOrder(controls, selectfileRows());
@@ -138,7 +214,8 @@ SelectFile::SelectFile(QWidget* parent) : QDialog(parent) {
     m_filelist->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_dirlist->setModel(m_dirView);
     m_dirlist->setHeaderHidden(true);
-    for (int column = 1; column < m_dirs->columnCount(); ++column) m_dirlist->hideColumn(column);
+    for (int column = 1; column < m_dirs->columnCount(); ++column)
+        m_dirlist->hideColumn(column);
     m_dirlist->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_drivelist->addItems(driveList());
 
@@ -150,8 +227,8 @@ SelectFile::SelectFile(QWidget* parent) : QDialog(parent) {
     connect(m_filelist, &QListView::doubleClicked, this, &SelectFile::filelist_DblClick);
     connect(static_cast<QPushButton*>(controls.value("okbutton")), &QPushButton::clicked, this,
             &SelectFile::okbutton_Click);
-    connect(static_cast<QPushButton*>(controls.value("cancelbutton")), &QPushButton::clicked,
-            this, &SelectFile::cancelbutton_Click);
+    connect(static_cast<QPushButton*>(controls.value("cancelbutton")), &QPushButton::clicked, this,
+            &SelectFile::cancelbutton_Click);
 }
 
 void SelectFile::setPattern(const QString& mask) {

@@ -89,7 +89,7 @@ class TestMainWindow : public QObject {
             for (int i = 0; i < combo->count(); ++i)
                 items << combo->itemText(i);
             QCOMPARE(items, row.items);
-        } else if (row.name != "commands") { // the queue holds an example at start
+        } else if (row.name != "commands" && row.name != "helpbox") { // filled at start
             QCOMPARE(captionOf(w), row.text);
         }
         if (row.kind != dialogs::Kind::Line)

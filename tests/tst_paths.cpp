@@ -6,6 +6,36 @@
 class TestPaths : public QObject {
     Q_OBJECT
   private slots:
+    void chosenPath_data() {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<char>("separator");
+        QTest::addColumn<QString>("names");
+        QTest::addColumn<QString>("path");
+        QTest::newRow("one name") << "C:\\scripts" << '\\' << "a.txt"
+                                  << "C:\\scripts\\a.txt";
+        QTest::newRow("drive root") << "C:\\" << '\\' << "a.txt"
+                                    << "C:\\a.txt";
+        QTest::newRow("posix") << "/home/ann" << '/' << "a.txt"
+                               << "/home/ann/a.txt";
+        QTest::newRow("posix root") << "/" << '/' << "a.txt"
+                                    << "/a.txt";
+        QTest::newRow("no name") << "/home" << '/' << ""
+                                 << "";
+        QTest::newRow("two names") << "/s" << '/' << "b.txt\r\nc.txt"
+                                   << "/s/b.txt ,c.txt";
+        QTest::newRow("three names at the root") << "/" << '/' << "a\r\nb\r\nc"
+                                                 << "/a ,b ,c";
+    }
+    void chosenPath() {
+        QFETCH(QString, folder);
+        QFETCH(char, separator);
+        QFETCH(QString, names);
+        QFETCH(QString, path);
+        QCOMPARE(QString::fromStdString(
+                     util::chosenPath(folder.toStdString(), names.toStdString(), separator)),
+                 path);
+    }
+
     void pathpart_data() {
         QTest::addColumn<QString>("path");
         QTest::addColumn<char>("separator");
