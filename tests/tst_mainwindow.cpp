@@ -2,6 +2,8 @@
 #include "app/activityview.h"
 #include "app/layout.h"
 #include "dialogs/alert.h"
+#include "dialogs/selectfile.h"
+#include "help/document.h"
 #include "library/examples.h"
 #include "link/portnames.h"
 #include "windowfixture.h"
@@ -56,6 +58,23 @@ QString captionOf(QWidget* w) {
 void addRows(const char* table, const dialogs::Rows& rows) {
     for (const auto& row : rows)
         QTest::addRow("%s %s", table, qPrintable(row.name)) << QString(table) << row;
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+// Load through the real dialog, answered with a typed name and OK.
+void load(WindowFixture& f, const QString& name) {
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<dialogs::SelectFile*>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        dialog->setFileName(name);
+        QTest::mouseClick(dialog->controls.value("okbutton"), Qt::LeftButton);
+    });
+    QTest::mouseClick(f["Command4"], Qt::LeftButton);
 }
 
 void doubleClick(QWidget* w) {
@@ -610,6 +629,139 @@ class TestMainWindow : public QObject {
         QVERIFY(clock.elapsed() < 25000); // not the 30 s asked for
         QCOMPARE(f.port.written, QByteArrayList{"$0000\r"});
         QCOMPARE(f.quits, 1);
+    }
+
+    void loadScriptFile() {
+        WindowFixture f;
+        f.choosePort(1);
+        QByteArray file = "heading\r\n";
+        for (int i = 1; i <= 20; ++i)
+            file += ";Block " + QByteArray::number(i) + "\r\nSpeed\r\n\r\n";
+        writeFile(f.dir.filePath("s.txt"), file);
+        f.window->loaddirectory = f.dir.path();
+        f.window->control<QPlainTextEdit>("commands")->setPlainText("kept?");
+        load(f, "s.txt");
+        QVERIFY(f.alerts.isEmpty());
+        QCOMPARE(f.window->loaddirectory, f.dir.path() + "/");
+        QCOMPARE(f.queue(), ""); // entry 0 as it stood before the load
+        for (int i = 0; i < 18; ++i)
+            QCOMPARE(f.text(QStringLiteral("cmmd(%1)").arg(i)),
+                     QStringLiteral("Block %1").arg(i + 1));
+        auto* list = f.window->control<QComboBox>("Combo2");
+        QCOMPARE(list->count(), 21);
+        QCOMPARE(list->itemText(0), "Select script...");
+        QCOMPARE(list->itemText(20), "Block 20");
+        QCOMPARE(f.window->scriptblocks[0], "\r\nheading");
+        list->setCurrentIndex(20);
+        emit list->activated(20);
+        QCOMPARE(f.queue(), ";Block 20\nSpeed\n");
+        QTest::mouseClick(f["cmmd(4)"], Qt::LeftButton);
+        QCOMPARE(f.queue(), ";Block 5\nSpeed\n");
+        QVERIFY(f.port.written.isEmpty());
+        QTest::mouseClick(f["oneclick"], Qt::LeftButton);
+        QTest::mouseClick(f["cmmd(17)"], Qt::LeftButton);
+        QCOMPARE(f.port.written, QByteArrayList{"$00100210\r"});
+        // A second load with fewer blocks: the rest of the buttons go empty.
+        writeFile(f.dir.filePath("t.txt"), ";Only\r\nStop\r\n");
+        load(f, "t.txt");
+        QCOMPARE(f.queue(), "\nheading");
+        QCOMPARE(f.text("cmmd(0)"), "Only");
+        QCOMPARE(f.text("cmmd(1)"), "");
+        QCOMPARE(list->count(), 2);
+        f.window->cmmd_Click(1); // inert
+        QCOMPARE(f.window->scriptblocks[2], ";Block 2\r\nSpeed\r\n");
+    }
+
+    void loadFailuresChangeNothing_data() {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("missing") << "none.txt";
+        QTest::newRow("a folder") << "sub";
+        QTest::newRow("two names") << "a.txt\r\nb.txt";
+        QTest::newRow("too large") << "big.txt";
+    }
+    void loadFailuresChangeNothing() {
+        QFETCH(QString, name);
+        WindowFixture f;
+        writeFile(f.dir.filePath("a.txt"), ";A\r\nStart\r\n");
+        writeFile(f.dir.filePath("b.txt"), ";B\r\nStop\r\n");
+        QVERIFY(QDir(f.dir.path()).mkdir("sub"));
+        QFile big(f.dir.filePath("big.txt"));
+        QVERIFY(big.open(QIODevice::WriteOnly) && big.resize((16 << 20) + 1));
+        big.close();
+        f.window->loaddirectory = f.dir.path();
+        load(f, "a.txt");
+        const QString queue = f.queue();
+        const auto blocks = f.window->scriptblocks;
+        f.window->loaddirectory = f.dir.path();
+        load(f, name);
+        QCOMPARE(f.alerts.size(), 1);
+        QCOMPARE(f.alerts[0].title, "Script load error");
+        QCOMPARE(f.alerts[0].style, 0);
+        QVERIFY2(f.alerts[0].message.contains(f.dir.path()), qPrintable(f.alerts[0].message));
+        QCOMPARE(f.window->loaddirectory, f.dir.path() + "/");
+        QCOMPARE(f.text("cmmd(0)"), "A");
+        QCOMPARE(f.window->control<QComboBox>("Combo2")->count(), 2);
+        QVERIFY(f.window->scriptblocks == blocks);
+        QCOMPARE(f.queue(), queue);
+    }
+
+    void loadOfMoreThanAThousandBlocks() {
+        WindowFixture f;
+        QByteArray file;
+        for (int i = 1; i <= 1003; ++i)
+            file += ";" + QByteArray::number(i) + "\r\n";
+        writeFile(f.dir.filePath("many.txt"), file);
+        f.window->loaddirectory = f.dir.path();
+        load(f, "many.txt");
+        QCOMPARE(f.alerts.size(), 1);
+        QCOMPARE(f.alerts[0].style, 1);
+        QVERIFY2(f.alerts[0].message.contains("other 3 were left out"),
+                 qPrintable(f.alerts[0].message));
+        QCOMPARE(f.window->control<QComboBox>("Combo2")->count(), 1001);
+        QCOMPARE(f.window->scriptblocks[1000], ";1000");
+    }
+
+    void helpView() {
+        WindowFixture f;
+        f.window->show();
+        auto* help = f.window->control<QPlainTextEdit>("helpbox");
+        QCOMPARE(help->toPlainText(),
+                 QString::fromStdString(help::helpDocument()).replace("\r\n", "\n"));
+        QVERIFY(help->toPlainText().startsWith("Corvi I2C control utility V" +
+                                               f.window->windowTitle().section(" V", 1) + " "));
+        QTest::mouseClick(f["Command3"], Qt::LeftButton);
+        QVERIFY(help->isVisible());
+        QCOMPARE(help->geometry(), QRect(200, 20, 453, 469));
+        doubleClick(help);
+        QVERIFY(!help->isVisible());
+        QTest::mouseClick(f["Command3"], Qt::LeftButton);
+        QTest::mouseClick(f["Command3"], Qt::LeftButton);
+        QVERIFY(!help->isVisible());
+    }
+
+    void connectorView() {
+        WindowFixture f;
+        f.window->show();
+        QWidget* connector = f["connection"];
+        QWidget* help = f["helpbox"];
+        QTest::mouseClick(f["Command3"], Qt::LeftButton);
+        QTest::mouseClick(f["Command5"], Qt::LeftButton);
+        QVERIFY(connector->isVisible() && !help->isVisible());
+        QCOMPARE(connector->geometry(), QRect(200, 20, 453, 469));
+        QCOMPARE(connector->findChild<QLabel*>("Label5(7)")->text(), "INT");
+        // A click on a label does nothing; one on a circle hides the drawing.
+        QTest::mouseClick(connector->findChild<QLabel*>("Label4(0)"), Qt::LeftButton);
+        QTest::mouseClick(connector->findChild<QLabel*>("Label5(3)"), Qt::LeftButton);
+        QVERIFY(connector->isVisible());
+        const QWidget* pin = connector->findChild<QWidget*>("Shape1(5)");
+        QTest::mouseClick(connector, Qt::LeftButton, {}, pin->geometry().topLeft() + QPoint(2, 12));
+        QVERIFY(!connector->isVisible());
+        QTest::mouseClick(f["Command5"], Qt::LeftButton);
+        QTest::mouseClick(f["Command3"], Qt::LeftButton);
+        QVERIFY(!connector->isVisible() && help->isVisible());
+        QTest::mouseClick(f["Command5"], Qt::LeftButton);
+        QTest::mouseClick(f["Command5"], Qt::LeftButton);
+        QVERIFY(!connector->isVisible() && !help->isVisible());
     }
 
     void alertDialog_data() {
