@@ -1,5 +1,6 @@
 // The real window against the module simulator over a pseudo-terminal.
 #include "app/activityview.h"
+#include "dialogs/selectfile.h"
 #include "simwindow.h"
 
 #include <QCheckBox>
@@ -58,6 +59,31 @@ class TestWindowSim : public QObject {
         QCOMPARE(rig.window->control<QPlainTextEdit>("commands")->toPlainText(), queue);
         QTest::qWait(200);
         QCOMPARE(rig.alerts.size(), 1);
+    }
+
+    // A shipped script loaded, one of its buttons sending at one click.
+    void aLoadedScript() {
+        Rig rig;
+        QVERIFY(rig.start());
+        rig.choose("portselect", 8);
+        QTRY_VERIFY_WITH_TIMEOUT(!rig.view().isEmpty(), kWait);
+        rig.window->loaddirectory = QStringLiteral(SCRIPTS_DIR);
+        QTimer::singleShot(0, [] {
+            auto* dialog = qobject_cast<dialogs::SelectFile*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            dialog->setFileName("lm75.txt");
+            QTest::mouseClick(dialog->controls.value("okbutton"), Qt::LeftButton);
+        });
+        rig.click("Command4");
+        auto* button = rig.window->control<QPushButton>("cmmd(1)");
+        QCOMPARE(button->text(), "LM75 temperature (pointer 0)");
+        rig.click("oneclick");
+        rig.click("cmmd(1)");
+        QTRY_COMPARE_WITH_TIMEOUT(rig.view(),
+                                  "START\nWRITE\t0x90\tAck\nWRITE\t0x00\tAck\nSTART\n"
+                                  "WRITE\t0x91\tAck\nREAD\t0x19\tAck\nREAD\t0x80\tNack\nSTOP\n",
+                                  kWait);
+        QVERIFY(rig.alerts.isEmpty());
     }
 
     // The view keeps the newest lines and the window keeps answering.

@@ -1,10 +1,12 @@
 // Makes the README's picture of the window: COM8 chosen (the simulator),
-// Ping pressed and one example sent. Usage: windowshot OUT.png
+// Ping pressed, scripts/lm75.txt loaded and one of its blocks sent at one
+// click. Usage: windowshot OUT.png
+#include "dialogs/selectfile.h"
 #include "simwindow.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QElapsedTimer>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -37,9 +39,16 @@ int main(int argc, char* argv[]) {
     if (!QTest::qWaitForWindowExposed(rig.window.get())) return 1;
     rig.choose("portselect", 8);
     rig.click("cmmd(18)");
-    rig.choose("Combo1", 2);
-    rig.window->control<QCheckBox>("logdata")->setChecked(true);
-    rig.click("cmmd(255)");
+    rig.window->loaddirectory = QStringLiteral(SCRIPTS_DIR);
+    QTimer::singleShot(300, [] {
+        if (auto* dialog = qobject_cast<dialogs::SelectFile*>(QApplication::activeModalWidget())) {
+            dialog->setFileName(QStringLiteral("lm75.txt"));
+            dialog->okbutton_Click();
+        }
+    });
+    rig.click("Command4");
+    rig.click("oneclick");
+    rig.click("cmmd(1)");
     if (!waitFor([&] { return rig.view().endsWith("STOP\n"); })) {
         std::fprintf(stderr, "windowshot: no answer: %s\n", qPrintable(rig.alerts.join('\n')));
         return 1;
