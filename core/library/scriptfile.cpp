@@ -1,0 +1,112 @@
+#include "library/scriptfile.h"
+
+#include "util/constants.h"
+
+namespace library {
+
+namespace {
+
+bool isContinuation(unsigned char c) {
+    return (c & 0xC0) == 0x80;
+}
+
+// Strict: no overlong forms, no surrogates, nothing past U+10FFFF, so that a
+// Latin-1 file that merely looks like UTF-8 in places is still taken as Latin-1.
+bool isUtf8(std::string_view bytes) {
+    const std::size_t n = bytes.size();
+    std::size_t i = 0;
+    while (i < n) {
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        std::size_t length;
+        unsigned char low = 0x80, high = 0xBF; // the range of the second byte
+        if (c >= 0xC2 && c <= 0xDF) {
+            length = 2;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            length = 3;
+            if (c == 0xE0) low = 0xA0;
+            if (c == 0xED) high = 0x9F;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            length = 4;
+            if (c == 0xF0) low = 0x90;
+            if (c == 0xF4) high = 0x8F;
+        } else {
+            return false;
+        }
+        if (n - i < length) return false;
+        const auto second = static_cast<unsigned char>(bytes[i + 1]);
+        if (second < low || second > high) return false;
+        for (std::size_t k = 2; k < length; ++k)
+            if (!isContinuation(static_cast<unsigned char>(bytes[i + k]))) return false;
+        i += length;
+    }
+    return true;
+}
+
+// The first `limit` characters of valid UTF-8 text.
+std::string_view firstCharacters(std::string_view text, std::size_t limit) {
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (isContinuation(static_cast<unsigned char>(text[i]))) continue;
+        if (characters == limit) return text.substr(0, i);
+        ++characters;
+    }
+    return text;
+}
+
+} // namespace
+
+std::string decodeScriptText(std::string_view bytes) {
+    if (isUtf8(bytes)) return std::string(bytes);
+    std::string text;
+    text.reserve(bytes.size() * 2);
+    for (char b : bytes) {
+        const auto c = static_cast<unsigned char>(b);
+        if (c < 0x80) {
+            text.push_back(b);
+        } else {
+            text.push_back(static_cast<char>(0xC0 | (c >> 6)));
+            text.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        }
+    }
+    return text;
+}
+
+LoadedScript loadScript(std::string_view bytes, const BlockTable& table) {
+    const std::string text = decodeScriptText(bytes);
+    LoadedScript loaded{table, {}, {std::string(kSelectScript)}, 0};
+    std::size_t block = 0;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        const std::size_t end = text.find_first_of("\r\n", pos);
+        const std::string_view line =
+            std::string_view(text).substr(pos, end == std::string::npos ? end : end - pos);
+        if (end == std::string::npos) {
+            pos = text.size();
+        } else {
+            pos = end + 1;
+            if (text[end] == '\r' && pos < text.size() && text[pos] == '\n') ++pos;
+        }
+
+        if (!line.empty() && line.front() == ';') {
+            ++block;
+            if (block > kMaxBlocks) {
+                ++loaded.blocksLeftOut;
+                continue;
+            }
+            const std::string_view name = line.substr(1);
+            loaded.listItems.emplace_back(firstCharacters(name, kMaxListItem));
+            if (block <= kQuickButtons)
+                loaded.captions[block - 1] = firstCharacters(name, kMaxCaption);
+            loaded.blocks[block] = line;
+        } else if (block <= kMaxBlocks) {
+            loaded.blocks[block].append(util::CRLF).append(line);
+        }
+    }
+    return loaded;
+}
+
+} // namespace library
