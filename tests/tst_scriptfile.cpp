@@ -1,3 +1,4 @@
+#include "compiler/compiler.h"
 #include "library/scriptfile.h"
 
 #include <QtTest>
@@ -222,6 +223,31 @@ class TestScriptFile : public QObject {
         QFETCH(QByteArray, file);
         QFETCH(bool, utf8);
         QCOMPARE(bytes(library::decodeScriptText(view(file))), utf8 ? file : latin1ToUtf8(file));
+    }
+
+    // The scripts we ship: CR LF line ends, and every block compiles.
+    void shippedScripts() {
+        const QDir dir(SCRIPTS_DIR);
+        const auto files = dir.entryList({"*.txt"}, QDir::Files);
+        QVERIFY2(!files.isEmpty(), SCRIPTS_DIR);
+        for (const auto& name : files) {
+            QFile file(dir.filePath(name));
+            QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(name));
+            const QByteArray text = file.readAll();
+            QVERIFY2(text.count('\r') == text.count("\r\n") && text.count('\n') == text.count('\r'),
+                     qPrintable(name + ": a line end other than CR LF"));
+            const auto old = oldTable();
+            const auto loaded = library::loadScript(view(text), old);
+            QVERIFY2(loaded.blocks[0] == old[0],
+                     qPrintable(name + ": text before the first block"));
+            QVERIFY2(loaded.listItems.size() > 1, qPrintable(name + ": no block"));
+            for (std::size_t k = 1; k < loaded.listItems.size(); ++k) {
+                const auto result = compiler::compile(loaded.blocks[k]);
+                const QString where = name + ": " + QString::fromStdString(loaded.listItems[k]);
+                QVERIFY2(result.ok(),
+                         qPrintable(where + ": " + QString::fromStdString(result.error->message)));
+            }
+        }
     }
 };
 
