@@ -1,5 +1,5 @@
-# Runs one fuzzer a fixed number of times, starting from every test data file.
-# cmake -DFUZZER=path -DDATA=tests/data -DWORK=dir -DRUNS=n -P FuzzSmoke.cmake
+# Runs one fuzzer a fixed number of times, starting from every file under DATA.
+# cmake -DFUZZER=path -DDATA=seed-folder -DWORK=dir -DRUNS=n -P FuzzSmoke.cmake
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK}/corpus)
 file(GLOB_RECURSE seeds ${DATA}/*)

@@ -32,12 +32,14 @@ struct LoadedScript {
 std::string decodeScriptText(std::string_view bytes);
 
 // bytes: the whole file. Lines end at CR LF, CR or LF; a final line end
-// starts no further line. Entry k (1 up) becomes the k-th comment line, then
-// each further line of its block with CR LF before it; lines before the first
-// comment line are appended to entry 0 the same way; entries past the file's
-// block count keep what table held. Captions take at most kMaxCaption
-// characters of a block's name, list items at most kMaxListItem (characters,
-// not bytes: a multi-byte character is never cut).
+// starts no further line, and an empty file has no lines. Entry k (1 up)
+// becomes the k-th comment line, then each further line of its block with
+// CR LF before it; lines before the first comment line are appended to entry 0
+// the same way; entries past the file's block count keep what table held.
+// Blocks past kMaxBlocks are only counted: their lines go nowhere. Captions
+// take at most kMaxCaption characters of a block's name, list items at most
+// kMaxListItem (characters, not bytes: a multi-byte character is never cut).
+// Time and memory grow linearly with the file.
 LoadedScript loadScript(std::string_view bytes, const BlockTable& table);
 
 } // namespace library
