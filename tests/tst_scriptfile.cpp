@@ -66,6 +66,11 @@ class TestScriptFile : public QObject {
             << Texts{"Temperature", "Config", "Outputs"}
             << Texts{select, "Temperature", "Config", "Outputs"} << 0;
 
+        // A byte-order mark some editors put first is no part of the first line.
+        QTest::newRow("byte-order mark")
+            << QByteArray("\xEF\xBB\xBF;First\r\nStart\r\n") << Texts{"old 0", ";First\r\nStart"}
+            << Texts{"First"} << Texts{select, "First"} << 0;
+
         Texts entries{"old 0"}, captions, items{select};
         for (int k = 1; k <= 20; ++k) {
             entries += ";b" + QByteArray::number(k) + "\r\nStart";

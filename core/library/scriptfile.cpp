@@ -76,7 +76,10 @@ std::string decodeScriptText(std::string_view bytes) {
 }
 
 LoadedScript loadScript(std::string_view bytes, const BlockTable& table) {
-    const std::string text = decodeScriptText(bytes);
+    // A byte-order mark would hide the first comment line in the preamble.
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    std::string text = decodeScriptText(bytes);
+    if (std::string_view(text).starts_with(kByteOrderMark)) text.erase(0, kByteOrderMark.size());
     LoadedScript loaded{table, {}, {std::string(kSelectScript)}, 0};
     std::size_t block = 0;
     std::size_t pos = 0;
