@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QTimer>
 
 #include <cstdio>
@@ -30,6 +31,8 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "usage: windowshot OUT.png\n");
         return 2;
     }
+    // Loading a script moves the current folder.
+    const QString out = QFileInfo(QString::fromLocal8Bit(argv[1])).absoluteFilePath();
     SimWindow rig;
     if (!rig.start()) {
         std::fprintf(stderr, "windowshot: the simulator did not start\n");
@@ -54,7 +57,7 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     QTest::qWait(200);
-    if (!rig.window->grab().save(QString::fromLocal8Bit(argv[1]))) {
+    if (!rig.window->grab().save(out)) {
         std::fprintf(stderr, "windowshot: cannot write %s\n", argv[1]);
         return 1;
     }
