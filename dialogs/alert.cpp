@@ -12,46 +12,16 @@ constexpr int kClientWidth = 4815;
 constexpr int kClientHeight = 3075;
 } // namespace
 
-// clang-format off: one control a row, as the layout tables have them.
+// One control a row, as the layout tables have them.
+// clang-format off
 const Rows& alertRows() {
     // respond holds the answer; it would lie over the OK button, so it is
     // kept out of sight.
     static const Rows rows = {
-        {.name = "Command1(0)",
-         .kind = Kind::Button,
-         .text = "OK",
-         .left = 120,
-         .top = 2580,
-         .width = 975,
-         .height = 345,
-         .tab = 0},
-        {.name = "Command1(1)",
-         .kind = Kind::Button,
-         .text = "Cancel",
-         .left = 3720,
-         .top = 2580,
-         .width = 975,
-         .height = 345,
-         .tab = 1},
-        {.name = "respond",
-         .kind = Kind::Option,
-         .left = 360,
-         .top = 2580,
-         .width = 255,
-         .height = 195,
-         .flags = Hidden,
-         .accessible = "Answer",
-         .tab = 2},
-        {.name = "message",
-         .kind = Kind::TextArea,
-         .left = 120,
-         .top = 60,
-         .width = 4575,
-         .height = 2415,
-         .font = Font::SansBold,
-         .flags = ReadOnly | VScroll | Centred | ButtonFace,
-         .accessible = "Message",
-         .tab = 3},
+        {.name = "Command1(0)", .kind = Kind::Button, .text = "OK", .left = 120, .top = 2580, .width = 975, .height = 345, .tab = 0},
+        {.name = "Command1(1)", .kind = Kind::Button, .text = "Cancel", .left = 3720, .top = 2580, .width = 975, .height = 345, .tab = 1},
+        {.name = "respond", .kind = Kind::Option, .left = 360, .top = 2580, .width = 255, .height = 195, .flags = Hidden, .accessible = "Answer", .tab = 2},
+        {.name = "message", .kind = Kind::TextArea, .left = 120, .top = 60, .width = 4575, .height = 2415, .font = Font::SansBold, .flags = ReadOnly | VScroll | Centred | ButtonFace, .accessible = "Message", .tab = 3},
     };
     return rows;
 }
