@@ -57,6 +57,7 @@ std::variant<ConsoleCommand, std::string> parseConsoleLine(std::string_view line
             command.celsius = *celsius;
         }
         if (name == "flood" && readNumber(w[1], command.count)) command.kind = Kind::Flood;
+        if (name == "noise" && readNumber(w[1], command.count)) command.kind = Kind::Noise;
     }
     if (command.kind == Kind::Nothing) return usage;
     return command;

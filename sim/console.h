@@ -12,14 +12,14 @@
 namespace sim {
 
 inline constexpr std::string_view kConsoleCommands =
-    "int 0|1, temp CELSIUS, reset, wdt, flood COUNT, quit";
+    "int 0|1, temp CELSIUS, reset, wdt, flood COUNT, noise COUNT, quit";
 
 struct ConsoleCommand {
-    enum class Kind { Nothing, Interrupt, Temperature, Reset, Watchdog, Flood, Quit };
+    enum class Kind { Nothing, Interrupt, Temperature, Reset, Watchdog, Flood, Noise, Quit };
     Kind kind = Kind::Nothing; // Nothing: an empty line
     bool level = false;        // Interrupt
     double celsius = 0;        // Temperature
-    std::uint64_t count = 0;   // Flood: that many interrupt reports
+    std::uint64_t count = 0;   // Flood: that many interrupt reports; Noise: characters
 };
 
 std::variant<ConsoleCommand, std::string> parseConsoleLine(std::string_view line);

@@ -2,6 +2,7 @@
 
 #include "protocol/frames.h"
 #include "sim/console.h"
+#include "sim/noise.h"
 
 #include <algorithm>
 #include <array>
@@ -98,6 +99,7 @@ void Terminal::disconnect() {
     m_scheduled.clear();
     m_output.clear();
     m_flood = 0;
+    m_noise = 0;
 }
 
 void Terminal::send(Emissions emissions, Clock::time_point now) {
@@ -135,6 +137,14 @@ void Terminal::refillFlood(Clock::time_point now) {
         }
         send(std::move(report), now);
         --m_flood;
+    }
+}
+
+void Terminal::refillNoise() {
+    while (m_noise > 0 && !busy() && m_output.size() < kFloodRefill) {
+        const auto count = std::min<std::uint64_t>(m_noise, kReadChunk);
+        m_output += noise(m_random, static_cast<std::size_t>(count));
+        m_noise -= count;
     }
 }
 
@@ -221,11 +231,17 @@ void Terminal::runConsoleLine(std::string_view line, Clock::time_point now) {
         m_scheduled.clear();
         m_reader.clear();
         m_flood = 0;
+        m_noise = 0;
         send(command.kind == Kind::Reset ? m_module.powerUp() : m_module.watchdogReset(), now);
         break;
     case Kind::Flood:
         if (m_connected)
             m_flood = std::min(m_flood, std::numeric_limits<std::uint64_t>::max() - command.count) +
+                      command.count;
+        break;
+    case Kind::Noise:
+        if (m_connected)
+            m_noise = std::min(m_noise, std::numeric_limits<std::uint64_t>::max() - command.count) +
                       command.count;
         break;
     case Kind::Quit:
@@ -255,6 +271,7 @@ bool Terminal::run(int consoleFd, int stopFd, std::string& error) {
         release(now);
         takeFrames(now);
         refillFlood(now);
+        refillNoise();
 
         const bool roomForMore = !outputFull() && m_scheduled.size() < kMaxScheduled;
         short clientEvents = 0;

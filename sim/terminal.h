@@ -14,6 +14,7 @@
 #include <chrono>
 #include <cstdint>
 #include <deque>
+#include <random>
 #include <string>
 #include <string_view>
 
@@ -50,6 +51,7 @@ class Terminal {
     void release(Clock::time_point now);
     void takeFrames(Clock::time_point now);
     void refillFlood(Clock::time_point now);
+    void refillNoise();
     void readClient();
     void writeClient(Clock::time_point now);
     Clock::time_point lineFreeAt(Clock::time_point now) const;
@@ -70,6 +72,8 @@ class Terminal {
     std::deque<Scheduled> m_scheduled;
     std::string m_output; // due, waiting for the terminal to take it
     std::uint64_t m_flood = 0;
+    std::uint64_t m_noise = 0; // characters of noise still to send
+    std::mt19937 m_random{20261206};
     Clock::time_point m_lineIdleAt;
 
     bool m_consoleOpen = true;

@@ -136,6 +136,30 @@ class TestLink : public QObject {
                  qPrintable(QString("%1 s for %2 characters").arg(seconds).arg(all.size())));
     }
 
+    // Noise comes as many characters as asked, frame marks among them.
+    void noiseOfAGivenLength() {
+        SimProcess sim;
+        QVERIFY(sim.start());
+        serial::PortController port;
+        QVERIFY(port.open(sim.device, kSettings));
+        receiveUntil(port, "\r"); // the power-up report
+        QVERIFY(sim.command("noise 20000"));
+        QByteArray all;
+        QElapsedTimer clock;
+        clock.start();
+        while (all.size() < 20000 && clock.elapsed() < 20000) {
+            QTest::qWait(20);
+            all += port.read();
+        }
+        QTest::qWait(200); // nothing more follows
+        all += port.read();
+        QCOMPARE(all.size(), 20000);
+        // About one in 21 of each; far from both would mean no frames or no garbage.
+        QVERIFY2(all.count('!') > 500 && all.count('!') < 2000, QByteArray::number(all.count('!')));
+        QVERIFY2(all.count('\r') > 500 && all.count('\r') < 2000,
+                 QByteArray::number(all.count('\r')));
+    }
+
     // A client that leaves during a flood takes its unsent reports with it:
     // the next one hears the power-up report first, then only its answers.
     void floodEndsWithItsClient() {

@@ -284,6 +284,7 @@ class TestSimModel : public QObject {
         QTest::newRow("int") << "int 1" << int(Kind::Interrupt);
         QTest::newRow("temp") << "temp -3.25" << int(Kind::Temperature);
         QTest::newRow("flood") << "flood 10000000000" << int(Kind::Flood);
+        QTest::newRow("noise") << "noise 5000" << int(Kind::Noise);
         QTest::newRow("quit") << "QUIT\r" << int(Kind::Quit);
         QTest::newRow("int 2") << "int 2" << -1;
         QTest::newRow("temp word") << "temp warm" << -1;
