@@ -19,7 +19,9 @@ ActivityView::ActivityView(QWidget* parent) : QPlainTextEdit(parent) {
 
 void ActivityView::append(std::string_view text) {
     if (text.empty()) return;
-    const QString added = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    // The line carries ASCII: any other byte is noise and shows as itself,
+    // one character a byte, never as a character of some far script.
+    const QString added = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
     m_pending += added;
     m_pendingLines += added.count(QLatin1Char('\n'));
     // Faster than they can be shown: only the newest lines would stay, so

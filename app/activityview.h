@@ -24,7 +24,7 @@ class ActivityView : public QPlainTextEdit {
   public:
     explicit ActivityView(QWidget* parent = nullptr);
 
-    // text: lines ended by CR LF, the last one maybe open.
+    // text: lines ended by CR LF, the last one maybe open; one character a byte.
     void append(std::string_view text);
     // Empties the view, text not yet shown included.
     void clearView();

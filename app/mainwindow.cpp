@@ -360,7 +360,8 @@ void MainWindow::process(int requestCode, std::string_view arrival) {
         pending += effect.append;
     });
     m_i2cparser->append(pending);
-    if (cut) m_rxbufferbox->setText(qstring(box));
+    if (cut)
+        m_rxbufferbox->setText(QString::fromLatin1(box.data(), static_cast<qsizetype>(box.size())));
 }
 
 void MainWindow::compile() {

@@ -2,6 +2,7 @@
 // simulator floods it with interrupt reports at line rate and at full speed.
 // Usage: window_load [SECONDS]   (default 60 per flood)
 #include "app/mainwindow.h"
+#include "processstats.h"
 #include "simwindow.h"
 
 #include <QApplication>
@@ -9,29 +10,8 @@
 #include <QSignalSpy>
 
 #include <cstdio>
-#include <sys/resource.h>
 
 namespace {
-
-double cpuSeconds() {
-    rusage usage{};
-    ::getrusage(RUSAGE_SELF, &usage);
-    auto seconds = [](const timeval& t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
-
-double residentMb() {
-    QFile statm(QStringLiteral("/proc/self/statm"));
-    if (!statm.open(QIODevice::ReadOnly)) return 0;
-    const auto fields = statm.readAll().split(' ');
-    return fields.size() > 1 ? fields[1].toDouble() * double(::getpagesize()) / 1e6 : 0;
-}
-
-double peakMb() {
-    rusage usage{};
-    ::getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_maxrss) / 1e3;
-}
 
 void flood(const char* name, const QStringList& simArgs, int seconds) {
     SimWindow rig;

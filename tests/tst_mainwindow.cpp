@@ -296,6 +296,10 @@ class TestMainWindow : public QObject {
         QCOMPARE(f.view(), "WRITE\t0x40\t[Int]\t1\n");
         QCOMPARE(f.text("rxbufferbox"), "!00201[cr]");
         QVERIFY(f.text("rxdata").isEmpty());
+        // A byte off the line is one character, whatever it would mean as UTF-8.
+        f.port.deliver("!007E\xC3\xA4\r");
+        QCOMPARE(f.view().split('\n').at(1), QString::fromLatin1("\xC3\xA4"));
+        QCOMPARE(f.text("rxbufferbox"), QString::fromLatin1("!007E\xC3\xA4[cr]"));
     }
 
     // The view follows the newest line, unless the user scrolled up to read.
