@@ -1,5 +1,6 @@
 // i2cmaster: the window that talks to the module.
 #include "app/mainwindow.h"
+#include "cli/stopsignals.h"
 #include "link/portcontroller.h"
 #include "util/system.h"
 
@@ -10,10 +11,16 @@
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("i2cmaster"));
+    // A logout, kill or Ctrl+C closes the window as its close button does, so
+    // the settings are saved and the port is released.
+    cli::StopSignals stops;
+    QString programFolder = QString::fromStdString(util::programdirectory());
+    if (app::Settings::installed(programFolder)) programFolder.clear();
     serial::PortController rs232;
     app::MainWindow window(
-        rs232, app::Settings(QString::fromStdString(util::programdirectory()),
+        rs232, app::Settings(programFolder,
                              QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)));
+    QObject::connect(&stops, &cli::StopSignals::stopped, &window, &QWidget::close);
     if (const QScreen* screen = window.screen()) {
         QRect frame = window.frameGeometry();
         frame.moveCenter(screen->availableGeometry().center());

@@ -52,6 +52,13 @@ QString Settings::defaultDirectory() {
 #endif
 }
 
+bool Settings::installed(const QString& programFolder) {
+    if (programFolder.isEmpty()) return false;
+    const QDir folder(programFolder);
+    return folder.dirName() == QLatin1String("bin") &&
+           QFileInfo(folder.filePath(QStringLiteral("../share/i2cmaster"))).isDir();
+}
+
 QString Settings::load() {
     if (!usable(m_programFolder, m_path) && !usable(m_configFolder, m_path)) {
         m_path = fileIn(m_configFolder.isEmpty() ? m_programFolder : m_configFolder);

@@ -3,8 +3,9 @@
 // that cannot be read or makes no sense gives the default, and the window
 // opens regardless.
 //
-// The file lives beside the program; where that folder cannot be written (an
-// installed program) it lives in the user's configuration folder instead.
+// The file lives beside the program; where that folder cannot be written it
+// lives in the user's configuration folder instead. An installed program (see
+// installed()) passes no program folder, so its file is always the user's.
 #include <QString>
 
 namespace app {
@@ -21,6 +22,11 @@ class Settings {
 
     QString path() const { return m_path; }
     static QString defaultDirectory();
+
+    // True for <prefix>/bin beside <prefix>/share/i2cmaster, the layout the
+    // package installs. Root, or a user with an unpacked copy, could write
+    // there, but one file beside a shared program would serve every user.
+    static bool installed(const QString& programFolder);
 
   private:
     QString m_programFolder;

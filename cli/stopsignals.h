@@ -2,7 +2,8 @@
 // Turns SIGINT, SIGTERM and SIGHUP into a Qt signal, so that a command ends
 // through its normal path and closes its port: a pseudo-terminal whose
 // client died with the port open stays in exclusive mode, and refuses every
-// later client that is not root. Elsewhere than POSIX it does nothing.
+// later client that is not root. The window closes on them as on a close
+// request, which saves its settings. Elsewhere than POSIX it does nothing.
 #include <QObject>
 
 class QSocketNotifier;

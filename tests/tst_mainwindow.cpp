@@ -566,6 +566,33 @@ class TestMainWindow : public QObject {
         QCOMPARE(f.quits, 1);
     }
 
+    void installedLayout_data() {
+        // Folders made under a temporary one; the first is the program's.
+        QTest::addColumn<QStringList>("folders");
+        QTest::addColumn<bool>("installed");
+        QTest::addRow("installed") << QStringList{"usr/bin", "usr/share/i2cmaster"} << true;
+        QTest::addRow("build tree") << QStringList{"build/bin"} << false;
+        QTest::addRow("another program's data") << QStringList{"usr/bin", "usr/share/x"} << false;
+        QTest::addRow("not a bin folder") << QStringList{"usr/lib", "usr/share/i2cmaster"} << false;
+        QTest::addRow("no folder") << QStringList{} << false;
+    }
+
+    void installedLayout() {
+        QFETCH(QStringList, folders);
+        QFETCH(bool, installed);
+        QTemporaryDir dir;
+        for (const QString& folder : folders)
+            QVERIFY(QDir(dir.path()).mkpath(folder));
+        const QString program = folders.isEmpty() ? QString() : dir.filePath(folders.first());
+        QCOMPARE(app::Settings::installed(program), installed);
+    }
+
+    void withoutAProgramFolderTheFileIsTheUsers() {
+        WindowFixture f(QStringLiteral("")); // what an installed program passes
+        QCOMPARE(f.window->settings().path(), f.dir.filePath("config/i2c.ini"));
+        QVERIFY(QFileInfo(f.window->settings().path()).isFile());
+    }
+
     void failedOpen() {
         WindowFixture f;
         f.port.setOpenFailure("COM4: no such device (check the adapter)");
