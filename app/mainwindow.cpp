@@ -161,7 +161,7 @@ void MainWindow::showOverCentre(QWidget* view) {
 }
 
 void MainWindow::Command3_Click() {
-    if (m_helpbox->isVisible()) {
+    if (!m_helpbox->isHidden()) {
         m_helpbox->hide();
         return;
     }
@@ -233,7 +233,7 @@ void MainWindow::Command4_Click() {
 }
 
 void MainWindow::Command5_Click() {
-    if (m_connection->isVisible()) {
+    if (!m_connection->isHidden()) {
         m_connection->hide();
         return;
     }
