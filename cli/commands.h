@@ -1,5 +1,6 @@
 #pragma once
 // The subcommands of i2cscript. Each returns the process exit status.
+#include "cli/options.h"
 #include "compiler/compiler.h"
 
 #include <optional>
@@ -14,17 +15,12 @@ inline constexpr int kExitUsage = 2;   // also: the port cannot be used
 inline constexpr int kExitFailure = 3; // the module reported a failure
 inline constexpr int kExitNoAnswer = 4;
 
-using Arguments = std::vector<std::string>;
+int compileCommand(const CommandLine& line);
+int decodeCommand(const CommandLine& line);
 
-int compileCommand(const Arguments& args);
-int decodeCommand(const Arguments& args);
-
-std::string usage();
-
-// The input named by the single optional FILE argument (standard input when
-// absent or "-"); nothing, after a message on standard error, when the
-// arguments or the file are unusable.
-std::optional<std::string> commandInput(const Arguments& args, const std::string& command);
+// The input named by the optional FILE argument (standard input when absent
+// or "-"); nothing, after a message on standard error, when it is unreadable.
+std::optional<std::string> commandInput(const CommandLine& line);
 
 // Writes the alert to standard error; returns kExitCompileError.
 int reportCompileError(const compiler::Alert& alert);

@@ -5,9 +5,9 @@
 
 namespace cli {
 
-int runCommand(const Arguments& args);
-int pingCommand(const Arguments& args);
-int controlCommand(const Arguments& args);
-int scanCommand(const Arguments& args);
+int runCommand(const CommandLine& line);
+int pingCommand(const CommandLine& line);
+int controlCommand(const CommandLine& line);
+int scanCommand(const CommandLine& line);
 
 } // namespace cli

@@ -69,25 +69,42 @@ class TestI2cscript : public QObject {
             QTest::newRow(name) << args << QByteArray("Strat\n") << none << QByteArray(err)
                                 << status;
         };
-        portRow("port required", {"ping"},
-                "i2cscript ping: --port PORT is required (see --help)\n");
-        portRow("port needs value", {"scan", "--port"}, "i2cscript scan: --port needs a value\n");
+        auto see = [](const char* command, const char* text) {
+            return QByteArray("i2cscript ") + command + ": " + text + " (see i2cscript " + command +
+                   " --help)\n";
+        };
+        const QByteArray noDevice = "i2cscript ping: Cannot open /dev/ttyNOSUCH9: No such file or "
+                                    "directory.\nThe device is not there: check that the adapter "
+                                    "is plugged in.\n";
+        portRow("port required", {"ping"}, see("ping", "--port PORT is required"));
+        portRow("port needs value", {"scan", "--port"}, see("scan", "--port needs a value"));
         portRow("bad timeout", {"ping", "--port", nowhere, "--timeout", "0"},
-                "i2cscript ping: --timeout takes a number of seconds above 0\n");
+                see("ping", "--timeout takes seconds above 0, at most 86,400"));
+        portRow("timeout past a day", {"ping", "--port", nowhere, "--timeout=86400.5"},
+                see("ping", "--timeout takes seconds above 0, at most 86,400"));
+        portRow("timeout of a day", {"ping", "--timeout", "86400", "--port", nowhere}, noDevice);
         portRow(
             "bad control", {"control", "reboot", "--port", nowhere},
             "i2cscript control: NAME is one of edge-hl, edge-lh, trigger-on, trigger-off, slow, "
             "fast, slave, store, replay\n");
+        portRow("option before argument", {"control", "--port", nowhere, "reboot"},
+                "i2cscript control: NAME is one of edge-hl, edge-lh, trigger-on, trigger-off, "
+                "slow, fast, slave, store, replay\n");
         portRow("ping extra", {"ping", "x", "--port", nowhere},
-                "i2cscript ping: too many arguments (see --help)\n");
+                see("ping", "unexpected argument 'x'"));
+        portRow("misspelt option", {"run", "--prot", nowhere}, see("run", "unknown option --prot"));
+        portRow("single-dash option", {"compile", "-q"}, see("compile", "unknown option -q"));
+        portRow("port option on compile", {"compile", "--port", nowhere},
+                see("compile", "unknown option --port"));
+        portRow("double dash ends options", {"decode", "--", "--help"},
+                "i2cscript decode: cannot read --help: No such file or directory\n");
         portRow("run compile error", {"run", "--port", nowhere},
                 "I2C processor error\nUnidentified element encountered: \nStrat\n", 1);
-        portRow("missing device", {"ping", "--port", nowhere},
-                "i2cscript ping: Cannot open /dev/ttyNOSUCH9: No such file or directory.\n"
-                "The device is not there: check that the adapter is plugged in.\n");
+        portRow("missing device", {"ping", "--port", nowhere}, noDevice);
         QTest::newRow("no command") << QStringList{} << none << none << QByteArray("*") << 2;
         QTest::newRow("unknown command")
-            << QStringList{"frobnicate"} << none << none << QByteArray("*") << 2;
+            << QStringList{"frobnicate"} << none << none
+            << QByteArray("i2cscript: unknown command 'frobnicate' (see i2cscript --help)\n") << 2;
     }
     void run() {
         QFETCH(QStringList, args);
@@ -159,6 +176,47 @@ class TestI2cscript : public QObject {
              {"compile", "decode", "run", "ping", "control", "scan", "--help", "--version"})
             QVERIFY2(help.contains(QByteArray("\n  ") + command + " "), command);
         QVERIFY(help.contains("Exit status"));
+    }
+
+    // Each command's help: its usage line first, and the limit of --timeout
+    // wherever the command waits for the module.
+    void commandHelp_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QByteArray>("usage");
+        QTest::addColumn<bool>("waits");
+        QTest::newRow("compile") << QStringList{"compile", "--help"}
+                                 << QByteArray("Usage: i2cscript compile [FILE]\n") << false;
+        QTest::newRow("decode -h") << QStringList{"decode", "-h"}
+                                   << QByteArray("Usage: i2cscript decode [FILE]\n") << false;
+        QTest::newRow("run, help last")
+            << QStringList{"run", "x.txt", "--port", "COM1", "--help"}
+            << QByteArray("Usage: i2cscript run [FILE] --port PORT [--timeout SECONDS]\n") << true;
+        QTest::newRow("ping") << QStringList{"ping", "--help"}
+                              << QByteArray(
+                                     "Usage: i2cscript ping --port PORT [--timeout SECONDS]\n")
+                              << true;
+        QTest::newRow("help control")
+            << QStringList{"help", "control"}
+            << QByteArray("Usage: i2cscript control NAME --port PORT [--timeout SECONDS]\n")
+            << true;
+        QTest::newRow("scan") << QStringList{"scan", "--help"}
+                              << QByteArray(
+                                     "Usage: i2cscript scan --port PORT [--timeout SECONDS]\n")
+                              << true;
+    }
+    void commandHelp() {
+        QFETCH(QStringList, args);
+        QFETCH(QByteArray, usage);
+        QFETCH(bool, waits);
+        QProcess process;
+        process.start(I2CSCRIPT, args);
+        QVERIFY(process.waitForFinished(20000));
+        const QByteArray help = process.readAllStandardOutput();
+        QCOMPARE(process.exitCode(), 0);
+        QCOMPARE(help.left(help.indexOf('\n') + 1), usage);
+        QCOMPARE(help.contains("--timeout SECONDS  how long to wait for the answer, above 0 and "
+                               "at most\n                     86,400 s"),
+                 waits);
     }
 
     // Output lost on the way out is an error, not a success.
