@@ -60,14 +60,25 @@ class Connection {
             return kExitUsage;
         }
         if (!answered) {
-            writeErr("i2cscript " + m_command + ": no answer from the module within " +
+            writeErr("i2cscript " + m_command + ": no answer from " + portNamed() + " within " +
                      seconds(limit) + " s\n");
             return kExitNoAnswer;
         }
-        return m_session.failed() ? kExitFailure : kExitOk;
+        if (m_session.failed()) {
+            writeErr("i2cscript " + m_command + ": " + m_session.failure() + "\n");
+            return kExitFailure;
+        }
+        return kExitOk;
     }
 
   private:
+    // "COM1 (/dev/ttyS0)": the name as given, and the device it resolved to.
+    std::string portNamed() const {
+        const std::string device = m_port.device().toStdString();
+        return device.empty() || device == m_line.port ? m_line.port
+                                                       : m_line.port + " (" + device + ")";
+    }
+
     const CommandLine& m_line;
     std::string m_command;
     serial::PortController m_port;

@@ -21,8 +21,8 @@ void Session::arrived() {
                              [this](std::string_view frame) {
                                  if (onFrame) onFrame(frame);
                                  auto code = protocol::commandCodeOf(frame);
-                                 if (m_watched.count(code) && protocol::reportsFailure(frame))
-                                     m_failed = true;
+                                 if (m_failure.empty() && m_watched.count(code))
+                                     m_failure = protocol::failureOf(frame);
                                  m_codes.insert(std::move(code));
                                  protocol::applyToView(m_view, protocol::decodeFrame(frame));
                              });

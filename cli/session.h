@@ -32,7 +32,9 @@ class Session {
 
     int answers(std::string_view commandCode) const;
     const std::string& view() const { return m_view; }
-    bool failed() const { return m_failed; }
+    bool failed() const { return !m_failure.empty(); }
+    // The first failure a watched answer reported, as a sentence (protocol::failureOf).
+    const std::string& failure() const { return m_failure; }
     bool portLost() const { return !m_portError.isEmpty(); }
     const QString& portError() const { return m_portError; }
     // The stop signal that came (SIGINT...), or 0.
@@ -50,7 +52,7 @@ class Session {
     std::string m_view;
     std::multiset<std::string> m_codes;
     std::set<std::string> m_watched;
-    bool m_failed = false;
+    std::string m_failure;
     QString m_portError;
 };
 

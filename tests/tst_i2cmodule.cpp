@@ -101,18 +101,24 @@ class TestI2cModule : public QObject {
     void failuresExitThree_data() {
         QTest::addColumn<QByteArray>("script");
         QTest::addColumn<QByteArray>("view");
+        QTest::addColumn<QByteArray>("why");
         QTest::newRow("nobody at 0x92")
             << QByteArray("Start\nWrite 0x92\nWrite 0\nStop\n")
-            << QByteArray("START\nWRITE\t0x92\tNack\nWRITE\t0x00\tNack\nSTOP\n");
+            << QByteArray("START\nWRITE\t0x92\tNack\nWRITE\t0x00\tNack\nSTOP\n")
+            << QByteArray("WRITE 0x92 was not acknowledged");
         QTest::newRow("bad token")
-            << QByteArray("GP0hi\nbadtokentest\n") << QByteArray("GP0\tHigh\nBadToken:\t0x76\n");
+            << QByteArray("GP0hi\nbadtokentest\n") << QByteArray("GP0\tHigh\nBadToken:\t0x76\n")
+            << QByteArray("the module does not know the token 0x76");
     }
     void failuresExitThree() {
         QFETCH(QByteArray, script);
         QFETCH(QByteArray, view);
+        QFETCH(QByteArray, why);
         SimProcess sim;
         QVERIFY(sim.start());
-        EXPECT(i2cscript(sim, {"run", "--port", "{port}"}, script), 3, view);
+        const Outcome o = i2cscript(sim, {"run", "--port", "{port}"}, script);
+        EXPECT(o, 3, view);
+        QCOMPARE(o.err, "i2cscript run: " + why + "\n");
     }
 
     void ping() {
@@ -128,24 +134,34 @@ class TestI2cModule : public QObject {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("line");
         QTest::addColumn<int>("status");
-        QTest::newRow("edge-hl") << "edge-hl" << QByteArray("[Edge = High-to-Low ]") << 0;
-        QTest::newRow("edge-lh") << "edge-lh" << QByteArray("[Edge = Low-to-High ]") << 0;
-        QTest::newRow("trigger-on") << "trigger-on" << QByteArray("[Edge trigger = On  ]") << 0;
-        QTest::newRow("trigger-off") << "trigger-off" << QByteArray("[Edge trigger = Off ]") << 0;
-        QTest::newRow("slow") << "slow" << QByteArray("[Speed set Slow=100k]") << 0;
-        QTest::newRow("fast") << "fast" << QByteArray("[Speed set Fast=400k]") << 0;
-        QTest::newRow("slave on a tamb") << "slave" << QByteArray("[Slave not supported!]") << 3;
-        QTest::newRow("store nothing") << "store" << QByteArray("[No command to store]") << 3;
-        QTest::newRow("replay nothing") << "replay" << QByteArray("[Replay Memory Empty]") << 3;
+        QTest::addColumn<QByteArray>("err");
+        auto row = [](const char* name, const char* line, int status = 0, const char* why = "") {
+            QTest::newRow(name) << QString(name).section(' ', 0, 0) << QByteArray(line) << status
+                                << (*why ? "i2cscript control: " + QByteArray(why) + "\n"
+                                         : QByteArray());
+        };
+        row("edge-hl", "[Edge = High-to-Low ]");
+        row("edge-lh", "[Edge = Low-to-High ]");
+        row("trigger-on", "[Edge trigger = On  ]");
+        row("trigger-off", "[Edge trigger = Off ]");
+        row("slow", "[Speed set Slow=100k]");
+        row("fast", "[Speed set Fast=400k]");
+        row("slave on a tamb", "[Slave not supported!]", 3,
+            "the module does not support slave mode");
+        row("store nothing", "[No command to store]", 3, "the module holds no script to store");
+        row("replay nothing", "[Replay Memory Empty]", 3,
+            "the module has no stored script to replay");
     }
     void controls() {
         QFETCH(QString, name);
         QFETCH(QByteArray, line);
         QFETCH(int, status);
+        QFETCH(QByteArray, err);
         SimProcess sim;
         QVERIFY(sim.start());
-        EXPECT(i2cscript(sim, {"control", name, "--port", "{port}"}), status,
-               kPowerUp + line + "\n");
+        const Outcome o = i2cscript(sim, {"control", name, "--port", "{port}"});
+        EXPECT(o, status, kPowerUp + line + "\n");
+        QCOMPARE(o.err, err);
     }
 
     void settingsLastAcrossConnections() {
@@ -192,7 +208,16 @@ class TestI2cModule : public QObject {
                kPowerUp + "[Slave mode enabled...]\n[...Power cycle=Cancel]\n");
         const Outcome silent = i2cscript(sim, {"ping", "--port", "{port}", "--timeout", "0.3"});
         QCOMPARE(silent.status, 4);
-        QVERIFY2(silent.err.contains("no answer from the module within 0.3 s"), silent.err);
+        QCOMPARE(silent.err,
+                 "i2cscript ping: no answer from " + sim.device.toUtf8() + " within 0.3 s\n");
+        // A COM name is shown with the device it resolved to.
+        const QString com = QFileInfo(I2CSCRIPT).dir().filePath("COM9");
+        SimProcess linked;
+        QVERIFY(linked.start({"--model", "tolk", "--link", com}));
+        QCOMPARE(i2cscript(linked, {"control", "slave", "--port", "COM9"}).status, 0);
+        QCOMPARE(i2cscript(linked, {"ping", "--port", "COM9", "--timeout", "0.3"}).err,
+                 "i2cscript ping: no answer from COM9 (" + linked.device.toUtf8() +
+                     ") within 0.3 s\n");
         QVERIFY(sim.command("reset"));
         QCOMPARE(i2cscript(sim, {"ping", "--port", "{port}"}).status, 0);
     }
