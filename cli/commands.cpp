@@ -1,6 +1,7 @@
 #include "cli/commands.h"
 
 #include "cli/io.h"
+#include "cli/stopsignals.h"
 #include "compiler/compiler.h"
 #include "protocol/receiver.h"
 
@@ -10,8 +11,10 @@ namespace cli {
 
 std::optional<std::string> commandInput(const CommandLine& line) {
     std::string error;
-    auto input = readInput(line.arguments.empty() ? "-" : line.arguments.front(), error);
-    if (!input) writeErr("i2cscript " + line.command + ": " + error + "\n");
+    auto input = readInput(line.arguments.empty() ? "-" : line.arguments.front(), error,
+                           StopSignals::descriptor());
+    // main says that a signal stopped the program.
+    if (!input && error != kStopped) writeErr("i2cscript " + line.command + ": " + error + "\n");
     return input;
 }
 

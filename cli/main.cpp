@@ -6,6 +6,8 @@
 
 #include <QCoreApplication>
 
+#include <string>
+
 namespace {
 
 int run(const cli::Arguments& args) {
@@ -28,7 +30,15 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     cli::StopSignals stops;
     int status = run(cli::Arguments(argv + 1, argv + argc));
-    if (!cli::flushOut()) {
+    const bool written = cli::flushOut();
+    // A signal ends the program with its status whatever phase it came in.
+    if (const int signal = stops.poll()) {
+        if (status != 128 + signal)
+            cli::writeErr("i2cscript" + std::string(argc > 1 ? " " : "") +
+                          (argc > 1 ? argv[1] : "") + ": stopped\n");
+        return 128 + signal;
+    }
+    if (!written) {
         cli::writeErr("i2cscript: cannot write standard output\n");
         return cli::kExitUsage;
     }

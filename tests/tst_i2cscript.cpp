@@ -2,6 +2,10 @@
 
 #include <QtTest>
 
+#ifdef Q_OS_UNIX
+#include <csignal>
+#endif
+
 class TestI2cscript : public QObject {
     Q_OBJECT
   private slots:
@@ -217,6 +221,59 @@ class TestI2cscript : public QObject {
         QCOMPARE(help.contains("--timeout SECONDS  how long to wait for the answer, above 0 and "
                                "at most\n                     86,400 s"),
                  waits);
+    }
+
+    // A stop signal ends the program while it waits for its input, a line
+    // typed or not, with 128 + the signal: the input is never closed here.
+    void stopWhileReading_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QByteArray>("typed");
+        QTest::addColumn<int>("signal");
+#ifdef Q_OS_UNIX
+        QTest::newRow("compile, nothing typed, SIGINT")
+            << QStringList{"compile"} << QByteArray() << int(SIGINT);
+        QTest::newRow("compile, a line typed, SIGINT")
+            << QStringList{"compile"} << QByteArray("Start\n") << int(SIGINT);
+        QTest::newRow("decode, SIGTERM")
+            << QStringList{"decode", "-"} << QByteArray("!0010S") << int(SIGTERM);
+        QTest::newRow("run, a line typed, SIGTERM")
+            << QStringList{"run", "--port", "/dev/ttyNOSUCH9"} << QByteArray("Start\n")
+            << int(SIGTERM);
+#endif
+    }
+    void stopWhileReading() {
+#ifdef Q_OS_UNIX
+        QFETCH(QStringList, args);
+        QFETCH(QByteArray, typed);
+        QFETCH(int, signal);
+        if (!QFile::exists("/proc/self/wchan")) QSKIP("needs Linux's /proc");
+        QProcess process;
+        process.start(I2CSCRIPT, args);
+        QVERIFY(process.waitForStarted());
+        if (!typed.isEmpty()) {
+            process.write(typed);
+            QVERIFY(process.waitForBytesWritten());
+        }
+        // Its main thread waits for input once it sleeps in poll.
+        QFile wchan(QString("/proc/%1/wchan").arg(process.processId()));
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                if (!wchan.open(QIODevice::ReadOnly)) return false;
+                const bool polling = wchan.readAll().contains("poll");
+                wchan.close();
+                return polling;
+            },
+            10000));
+        ::kill(static_cast<pid_t>(process.processId()), signal);
+        QVERIFY(process.waitForFinished(10000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.readAllStandardError(),
+                 "i2cscript " + args.front().toUtf8() + ": stopped\n");
+        QCOMPARE(process.readAllStandardOutput(), QByteArray());
+        QCOMPARE(process.exitCode(), 128 + signal);
+#else
+        QSKIP("POSIX signals");
+#endif
     }
 
     // Output lost on the way out is an error, not a success.
