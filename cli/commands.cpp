@@ -3,6 +3,7 @@
 #include "cli/io.h"
 #include "cli/stopsignals.h"
 #include "compiler/compiler.h"
+#include "compiler/warnings.h"
 #include "protocol/receiver.h"
 
 #include <optional>
@@ -18,16 +19,30 @@ std::optional<std::string> commandInput(const CommandLine& line) {
     return input;
 }
 
-int reportCompileError(const compiler::Alert& alert) {
-    writeErr(alert.title + "\n" + viewToLines(alert.message) + "\n");
-    return kExitCompileError;
+compiler::CompileResult compileInput(const CommandLine& line, const std::string& input) {
+    const std::string queue = compiler::typedQueue(input);
+    const std::string file = line.arguments.empty() || line.arguments.front() == "-"
+                                 ? "<stdin>"
+                                 : line.arguments.front();
+    if (!line.quiet)
+        for (const auto& warning : compiler::scriptWarnings(queue))
+            writeErr(file + ":" + std::to_string(warning.line) + ": warning: " + warning.text +
+                     "\n");
+    auto result = compiler::compile(queue);
+    if (const auto& alert = result.error) {
+        writeErr(alert->title + "\n" + viewToLines(alert->message) + "\n");
+        if (const auto place = compiler::unidentifiedElement(queue))
+            writeErr("line " + std::to_string(place->line) +
+                     (place->element.empty() ? "" : ": " + place->element) + "\n");
+    }
+    return result;
 }
 
 int compileCommand(const CommandLine& line) {
     auto input = commandInput(line);
     if (!input) return kExitUsage;
-    auto result = compiler::compile(compiler::typedQueue(*input));
-    if (!result.ok()) return reportCompileError(*result.error);
+    auto result = compileInput(line, *input);
+    if (!result.ok()) return kExitCompileError;
     std::string_view frame = result.frame;
     frame.remove_suffix(1); // the CR
     writeOut(std::string(frame) + "\n");

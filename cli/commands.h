@@ -22,7 +22,9 @@ int decodeCommand(const CommandLine& line);
 // or "-"); nothing, after a message on standard error, when it is unreadable.
 std::optional<std::string> commandInput(const CommandLine& line);
 
-// Writes the alert to standard error; returns kExitCompileError.
-int reportCompileError(const compiler::Alert& alert);
+// Compiles the input as the window does. The warnings about it go to
+// standard error unless line.quiet, then the alert and the line it concerns
+// when it does not compile.
+compiler::CompileResult compileInput(const CommandLine& line, const std::string& input);
 
 } // namespace cli

@@ -107,8 +107,8 @@ constexpr std::array<ControlName, 9> kControlNames = {{
 int runCommand(const CommandLine& line) {
     auto input = commandInput(line);
     if (!input) return kExitUsage;
-    auto result = compiler::compile(compiler::typedQueue(*input));
-    if (!result.ok()) return reportCompileError(*result.error);
+    auto result = compileInput(line, *input);
+    if (!result.ok()) return kExitCompileError;
 
     Connection connection(line);
     if (!connection.open()) return kExitUsage;

@@ -23,27 +23,35 @@ struct CommandForm {
     std::string_view arguments; // as the usage line shows them
     std::size_t maxArguments;
     bool talksToModule; // takes --port and --timeout
+    bool compiles;      // warns about the script unless --quiet
     std::string_view about;
     std::string_view waits; // the default --timeout, for the help
 };
 
 constexpr std::array<CommandForm, 6> kCommandForms = {{
-    {"compile", "[FILE]", 1, false, "Compile a command queue and print its script frame.\n", {}},
+    {"compile",
+     "[FILE]",
+     1,
+     false,
+     true,
+     "Compile a command queue and print its script frame.\n",
+     {}},
     {"decode",
      "[FILE]",
      1,
      false,
+     false,
      "Decode what a module sent (CR ends a frame) and print the\nbus activity it shows.\n",
      {}},
-    {"run", "[FILE]", 1, true,
+    {"run", "[FILE]", 1, true, true,
      "Compile the queue, send it to the module and print the bus\nactivity of its answer.\n",
      "1 s plus the script's delays"},
-    {"ping", "", 0, true, "Ask the module for its version and configuration.\n", "1 s"},
-    {"control", "NAME", 1, true,
+    {"ping", "", 0, true, false, "Ask the module for its version and configuration.\n", "1 s"},
+    {"control", "NAME", 1, true, false,
      "Send a control command. NAME is edge-hl, edge-lh,\n"
      "trigger-on, trigger-off, slow, fast, slave, store or replay.\n",
      "1 s, for a replay 17 s"},
-    {"scan", "", 0, true,
+    {"scan", "", 0, true, false,
      "Probe the addresses 08 to 77 and print the ones that answer\nas a grid.\n",
      "1 s for each probe frame"},
 }};
@@ -109,7 +117,9 @@ std::variant<CommandLine, int> parseCommandLine(const Arguments& args) {
     const QCommandLineOption help(QStringList{"h", "help"});
     const QCommandLineOption port("port", {}, "PORT");
     const QCommandLineOption timeout("timeout", {}, "SECONDS");
+    const QCommandLineOption quiet(QStringList{"q", "quiet"});
     parser.addOption(help);
+    if (form->compiles) parser.addOption(quiet);
     if (form->talksToModule) {
         parser.addOption(port);
         parser.addOption(timeout);
@@ -142,6 +152,7 @@ std::variant<CommandLine, int> parseCommandLine(const Arguments& args) {
     if (line.arguments.size() > form->maxArguments)
         return complain(command,
                         "unexpected argument '" + line.arguments[form->maxArguments] + "'");
+    line.quiet = form->compiles && parser.isSet(quiet);
     if (!form->talksToModule) return line;
 
     line.port = parser.value(port).toStdString();
@@ -169,6 +180,12 @@ std::string commandUsage(const std::string& command) {
                 "  --timeout SECONDS  how long to wait for the answer, above 0 and at most\n"
                 "                     86,400 s; by default " +
                 std::string(form->waits) + "\n";
+    if (form->compiles)
+        text += "  -q, --quiet        print no warnings: they go to standard error, as\n"
+                "                     FILE:LINE: warning: ..., for a line that is a comment\n"
+                "                     only for its leading blank, a value that does not\n"
+                "                     send what it seems to, or a command that takes its\n"
+                "                     value from the next line\n";
     text += "  -h, --help         show this help\n";
     return text;
 }

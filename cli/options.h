@@ -20,6 +20,7 @@ struct CommandLine {
     Arguments arguments; // the command's own, options taken out
     std::string port;    // empty unless the command talks to a module
     std::optional<std::chrono::milliseconds> timeout;
+    bool quiet = false; // --quiet: no warnings about the script
 };
 
 // The command line to run, or the exit status after help, the version or a

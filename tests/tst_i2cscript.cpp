@@ -8,7 +8,16 @@
 
 class TestI2cscript : public QObject {
     Q_OBJECT
+    QTemporaryDir m_dir;
+
   private slots:
+    void initTestCase() {
+        QVERIFY(m_dir.isValid());
+        QFile file(m_dir.filePath("w.txt"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("Write 256\n");
+    }
+
     void run_data() {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<QByteArray>("input");
@@ -28,7 +37,9 @@ class TestI2cscript : public QObject {
         // A lone CR ends a line, so a blank after it starts a comment line.
         QTest::newRow("compile comment after cr")
             << QStringList{"compile"} << QByteArray("Start\r Stop") << QByteArray("$00100200\n")
-            << none << 0;
+            << QByteArray("<stdin>:2: warning: the line starts with a blank, so it is a comment "
+                          "and \"Stop\" is not sent\n")
+            << 0;
         QTest::newRow("compile bare lf is a line end")
             << QStringList{"compile"} << QByteArray("Start\n;x\nStop")
             << QByteArray("$0010030004\n") << none << 0;
@@ -38,10 +49,38 @@ class TestI2cscript : public QObject {
             << QStringList{"decode", "."} << none << none << QByteArray("*") << 2;
         QTest::newRow("compile error")
             << QStringList{"compile"} << QByteArray("Start\nWrte 0x90\n") << none
-            << QByteArray("I2C processor error\nUnidentified element encountered: \nWrte\n") << 1;
+            << QByteArray("I2C processor error\nUnidentified element encountered: \nWrte\n"
+                          "line 2: Wrte\n")
+            << 1;
         QTest::newRow("compile nothing")
             << QStringList{"compile"} << QByteArray(";only\n") << none
             << QByteArray("I2C processor error\nNo data to compile!\n") << 1;
+        // Warnings: on standard error, the frame and the status as without them.
+        const QByteArray above255 =
+            "1: warning: Write 256 is above 255: only its low 8 bits are sent, 0x00\n";
+        QTest::newRow("warning") << QStringList{"compile"} << QByteArray("Write 256\n")
+                                 << QByteArray("$0010030100\n") << "<stdin>:" + above255 << 0;
+        QTest::newRow("warning names the file")
+            << QStringList{"compile", m_dir.filePath("w.txt")} << none
+            << QByteArray("$0010030100\n") << m_dir.filePath("w.txt").toUtf8() + ":" + above255
+            << 0;
+        QTest::newRow("quiet") << QStringList{"compile", "--quiet"} << QByteArray("Write 256\n")
+                               << QByteArray("$0010030100\n") << none << 0;
+        QTest::newRow("quiet after the file")
+            << QStringList{"compile", "-", "-q"} << QByteArray("Write 256\n")
+            << QByteArray("$0010030100\n") << none << 0;
+        QTest::newRow("warning with an error")
+            << QStringList{"compile"} << QByteArray(" Stop\nStart\n\nSetV 3.3\n") << none
+            << QByteArray("<stdin>:1: warning: the line starts with a blank, so it is a comment "
+                          "and \"Stop\" is not sent\nI2C processor error\nUnidentified element "
+                          "encountered: \n3.3\nline 4: 3.3\n")
+            << 1;
+        QTest::newRow("run warns before it sends")
+            << QStringList{"run", "--port", "/dev/ttyNOSUCH9"} << QByteArray("Write 256\n") << none
+            << "<stdin>:" + above255 +
+                   "i2cscript run: Cannot open /dev/ttyNOSUCH9: No such file or directory.\nThe "
+                   "device is not there: check that the adapter is plugged in.\n"
+            << 2;
         QTest::newRow("compile missing file")
             << QStringList{"compile", "/nonexistent/q.txt"} << none << none << QByteArray("*") << 2;
         QTest::newRow("compile two files")
@@ -97,13 +136,16 @@ class TestI2cscript : public QObject {
         portRow("ping extra", {"ping", "x", "--port", nowhere},
                 see("ping", "unexpected argument 'x'"));
         portRow("misspelt option", {"run", "--prot", nowhere}, see("run", "unknown option --prot"));
-        portRow("single-dash option", {"compile", "-q"}, see("compile", "unknown option -q"));
+        portRow("single-dash option", {"compile", "-x"}, see("compile", "unknown option -x"));
+        portRow("decode takes no --quiet", {"decode", "--quiet"},
+                see("decode", "unknown option --quiet"));
         portRow("port option on compile", {"compile", "--port", nowhere},
                 see("compile", "unknown option --port"));
         portRow("double dash ends options", {"decode", "--", "--help"},
                 "i2cscript decode: cannot read --help: No such file or directory\n");
         portRow("run compile error", {"run", "--port", nowhere},
-                "I2C processor error\nUnidentified element encountered: \nStrat\n", 1);
+                "I2C processor error\nUnidentified element encountered: \nStrat\nline 1: Strat\n",
+                1);
         portRow("missing device", {"ping", "--port", nowhere}, noDevice);
         QTest::newRow("no command") << QStringList{} << none << none << QByteArray("*") << 2;
         QTest::newRow("unknown command")
