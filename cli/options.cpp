@@ -17,6 +17,7 @@ namespace {
 
 constexpr int kExitOk = 0;
 constexpr int kExitUsage = 2;
+constexpr const char* kPortVariable = "I2C_PORT";
 
 struct CommandForm {
     std::string_view name;
@@ -155,8 +156,10 @@ std::variant<CommandLine, int> parseCommandLine(const Arguments& args) {
     line.quiet = form->compiles && parser.isSet(quiet);
     if (!form->talksToModule) return line;
 
-    line.port = parser.value(port).toStdString();
-    if (line.port.empty()) return complain(command, "--port PORT is required");
+    line.port = parser.isSet(port) ? parser.value(port).toStdString()
+                                   : qEnvironmentVariable(kPortVariable).toStdString();
+    if (line.port.empty())
+        return complain(command, "--port PORT is required, or I2C_PORT in the environment");
     if (parser.isSet(timeout)) {
         // Read alike in every locale: the user's decimal comma plays no part.
         const double seconds = util::decimalValue(parser.value(timeout).toStdString()).value_or(0);
@@ -176,7 +179,8 @@ std::string commandUsage(const std::string& command) {
     if (form->talksToModule)
         text += "  --port PORT        the module's port: COM1, COM2, ... (an entry of that\n"
                 "                     name in the program's folder, else the n-th serial\n"
-                "                     adapter present) or a device path such as /dev/ttyUSB0\n"
+                "                     adapter present) or a device path such as /dev/ttyUSB0;\n"
+                "                     by default the environment variable I2C_PORT\n"
                 "  --timeout SECONDS  how long to wait for the answer, above 0 and at most\n"
                 "                     86,400 s; by default " +
                 std::string(form->waits) + "\n";
@@ -214,7 +218,8 @@ std::string usage() {
             "Options may stand before or after the arguments; \"--\" ends them.\n"
             "FILE \"-\" or none reads standard input. PORT is COM1, COM2, ... (an entry\n"
             "of that name in the program's folder, usually a link to a device, else the\n"
-            "n-th serial adapter present) or a device path such as /dev/ttyUSB0.\n"
+            "n-th serial adapter present) or a device path such as /dev/ttyUSB0;\n"
+            "without --port it is the environment variable I2C_PORT.\n"
             "--timeout SECONDS (above 0, at most 86,400) sets how long to wait for the\n"
             "answer (default 1 s; run adds the script's delays, a replay waits 17 s).\n"
             "\n"

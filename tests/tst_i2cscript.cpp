@@ -119,7 +119,8 @@ class TestI2cscript : public QObject {
         const QByteArray noDevice = "i2cscript ping: Cannot open /dev/ttyNOSUCH9: No such file or "
                                     "directory.\nThe device is not there: check that the adapter "
                                     "is plugged in.\n";
-        portRow("port required", {"ping"}, see("ping", "--port PORT is required"));
+        portRow("port required", {"ping"},
+                see("ping", "--port PORT is required, or I2C_PORT in the environment"));
         portRow("port needs value", {"scan", "--port"}, see("scan", "--port needs a value"));
         portRow("bad timeout", {"ping", "--port", nowhere, "--timeout", "0"},
                 see("ping", "--timeout takes seconds above 0, at most 86,400"));
@@ -159,6 +160,9 @@ class TestI2cscript : public QObject {
         QFETCH(QByteArray, err);
         QFETCH(int, status);
         QProcess process;
+        auto environment = QProcessEnvironment::systemEnvironment();
+        environment.remove("I2C_PORT");
+        process.setProcessEnvironment(environment);
         process.start(I2CSCRIPT, args);
         QVERIFY(process.waitForStarted());
         process.write(input);
@@ -222,6 +226,38 @@ class TestI2cscript : public QObject {
              {"compile", "decode", "run", "ping", "control", "scan", "--help", "--version"})
             QVERIFY2(help.contains(QByteArray("\n  ") + command + " "), command);
         QVERIFY(help.contains("Exit status"));
+    }
+
+    // I2C_PORT names the port when --port does not.
+    void portFromEnvironment_data() {
+        QTest::addColumn<QString>("variable");
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QByteArray>("device"); // the one it tried to open; empty: none
+        QTest::newRow("from I2C_PORT")
+            << "/dev/ttyNOSUCH8" << QStringList{"ping"} << QByteArray("/dev/ttyNOSUCH8");
+        QTest::newRow("--port wins")
+            << "/dev/ttyNOSUCH8" << QStringList{"scan", "--port", "/dev/ttyNOSUCH7"}
+            << QByteArray("/dev/ttyNOSUCH7");
+        QTest::newRow("empty I2C_PORT") << "" << QStringList{"ping"} << QByteArray();
+    }
+    void portFromEnvironment() {
+        QFETCH(QString, variable);
+        QFETCH(QStringList, args);
+        QFETCH(QByteArray, device);
+        QProcess process;
+        auto environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("I2C_PORT", variable);
+        process.setProcessEnvironment(environment);
+        process.start(I2CSCRIPT, args);
+        QVERIFY(process.waitForFinished(20000));
+        const QByteArray err = process.readAllStandardError();
+        QCOMPARE(process.exitCode(), 2);
+        if (device.isEmpty())
+            QVERIFY2(err.contains("--port PORT is required"), err);
+        else
+            QVERIFY2(err.startsWith("i2cscript " + args.front().toUtf8() + ": Cannot open " +
+                                    device + ":"),
+                     err);
     }
 
     // Each command's help: its usage line first, and the limit of --timeout
