@@ -7,6 +7,8 @@
 #include <QEventLoop>
 #include <QTimer>
 
+#include <utility>
+
 namespace cli {
 
 Session::Session(serial::Port& port) : m_port(port) {
@@ -17,15 +19,19 @@ Session::Session(serial::Port& port) : m_port(port) {
 
 void Session::arrived() {
     const QByteArray data = m_port.read();
-    m_receiver.receiveFrames(std::string_view(data.constData(), data.size()),
-                             [this](std::string_view frame) {
-                                 if (onFrame) onFrame(frame);
-                                 auto code = protocol::commandCodeOf(frame);
-                                 if (m_failure.empty() && m_watched.count(code))
-                                     m_failure = protocol::failureOf(frame);
-                                 m_codes.insert(std::move(code));
-                                 protocol::applyToView(m_view, protocol::decodeFrame(frame));
-                             });
+    m_receiver.receiveFrames(
+        std::string_view(data.constData(), data.size()), [this](std::string_view frame) {
+            // The first frame after opening, when it is a
+            // power-up report, greets the connection (as the
+            // simulator greets each client); the command's
+            // output starts after it.
+            if (std::exchange(m_firstFrame, false) && protocol::isPowerUpReport(frame)) return;
+            if (onFrame) onFrame(frame);
+            auto code = protocol::commandCodeOf(frame);
+            if (m_failure.empty() && m_watched.count(code)) m_failure = protocol::failureOf(frame);
+            m_codes.insert(std::move(code));
+            protocol::applyToView(m_view, protocol::decodeFrame(frame));
+        });
 }
 
 void Session::send(std::string_view frame) {

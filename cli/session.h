@@ -2,6 +2,8 @@
 // One conversation with a module over a Port: send frames, keep decoding
 // whatever arrives, and wait for the answers a command expects. A wait ends
 // early when the port fails or a stop signal (cli/stopsignals.h) comes.
+// A power-up report that is the first frame to arrive greets the connection
+// and is left out: the command's output starts after it.
 #include "link/port.h"
 #include "protocol/receiver.h"
 
@@ -53,6 +55,7 @@ class Session {
     std::multiset<std::string> m_codes;
     std::set<std::string> m_watched;
     std::string m_failure;
+    bool m_firstFrame = true;
     QString m_portError;
 };
 

@@ -3,6 +3,7 @@
 #include "protocol/decoder.h"
 #include "protocol/frames.h"
 #include "util/ascii.h"
+#include "util/hex.h"
 
 #include <algorithm>
 
@@ -13,6 +14,11 @@ namespace protocol {
 std::string commandCodeOf(std::string_view frame) {
     const auto code = frame.substr(std::min<std::size_t>(3, frame.size()), 2);
     return util::asciiUpper(code.substr(0, code.find(kTerminator)));
+}
+
+bool isPowerUpReport(std::string_view frame) {
+    return commandCodeOf(frame) == code::Reset && frame.size() >= 7 &&
+           (util::hextolong(frame.substr(5, 2)) & kPowerUpBit) != 0;
 }
 
 bool reportsFailure(std::string_view frame) {
