@@ -189,7 +189,12 @@ int scanCommand(const CommandLine& line) {
     }
     // Silent addresses are what a scan is for: their nAcks are no failure.
     const int status = connection.finish(answered, limit, false);
-    if (status == kExitOk) writeOut(scanGrid(present));
+    if (status == kExitOk) {
+        writeOut(scanGrid(present));
+        // On standard error, so the grid alone can be read by a program.
+        flushOut();
+        writeErr(scanNote(present));
+    }
     return status;
 }
 

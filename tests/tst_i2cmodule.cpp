@@ -232,7 +232,9 @@ class TestI2cModule : public QObject {
                 "50: 50 -- -- -- -- -- -- -- -- -- -- -- -- -- -- --\n"
                 "60: -- -- -- -- -- -- -- -- -- -- -- -- -- -- -- --\n"
                 "70: -- -- -- -- -- -- -- --\n";
-        EXPECT(i2cscript(sim, {"scan", "--port", "{port}"}), 0, grid);
+        const Outcome scan = i2cscript(sim, {"scan", "--port", "{port}"});
+        EXPECT(scan, 0, grid);
+        QVERIFY2(scan.err.endsWith("48 is Write 0x90 to write, Write 0x91 to read.\n"), scan.err);
     }
 
     // The module vanishing mid-run is a lost port, not a silent module.

@@ -115,6 +115,26 @@ class TestSession : public QObject {
         QCOMPARE(listed, expected);
     }
 
+    void scanNote_data() {
+        QTest::addColumn<QList<int>>("found");
+        QTest::addColumn<QByteArray>("example");
+        QTest::newRow("none") << QList<int>{}
+                              << QByteArray("48 is Write 0x90 to write, Write 0x91");
+        QTest::newRow("the first found")
+            << QList<int>{0x77, 0x50} << QByteArray("50 is Write 0xA0 to write, Write 0xA1");
+    }
+    void scanNote() {
+        QFETCH(QList<int>, found);
+        QFETCH(QByteArray, example);
+        cli::Presence present{};
+        for (int a : found)
+            present[static_cast<std::size_t>(a)] = true;
+        QCOMPARE(
+            QByteArray::fromStdString(cli::scanNote(present)),
+            "Addresses are 7-bit. A script writes one shifted left, the direction in bit 0:\n" +
+                example + " to read.\n");
+    }
+
     // Only the exact answer to the probes marks addresses.
     void scanAnswers_data() {
         QTest::addColumn<QByteArray>("frame");
