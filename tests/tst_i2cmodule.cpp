@@ -1,6 +1,7 @@
 // i2cscript against the module simulator over a real pseudo-terminal.
 #include "library/examples.h"
 #include "simprocess.h"
+#include "util/system.h"
 
 #include <QtTest>
 
@@ -235,6 +236,70 @@ class TestI2cModule : public QObject {
         const Outcome scan = i2cscript(sim, {"scan", "--port", "{port}"});
         EXPECT(scan, 0, grid);
         QVERIFY2(scan.err.endsWith("48 is Write 0x90 to write, Write 0x91 to read.\n"), scan.err);
+    }
+
+    void simulatorArguments_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QByteArray>("out"); // its start
+        QTest::addColumn<int>("status");
+        QTest::newRow("-h") << QStringList{"-h"} << QByteArray("Usage: i2csim ") << 0;
+        QTest::newRow("--help") << QStringList{"--help"} << QByteArray("Usage: i2csim ") << 0;
+        QTest::newRow("--version") << QStringList{"--version"}
+                                   << QByteArray::fromStdString(util::versiontext() + "\n") << 0;
+        QTest::newRow("unknown") << QStringList{"-x"} << QByteArray() << 2;
+    }
+    void simulatorArguments() {
+        QFETCH(QStringList, args);
+        QFETCH(QByteArray, out);
+        QFETCH(int, status);
+        QProcess p;
+        p.start(I2CSIM, args);
+        p.closeWriteChannel();
+        QVERIFY(p.waitForFinished(20000));
+        QCOMPARE(p.exitCode(), status);
+        QVERIFY2(p.readAllStandardOutput().startsWith(out), qPrintable(args.join(' ')));
+    }
+
+    // Each console line is confirmed, or refused with what it takes.
+    void consoleConfirms() {
+        SimProcess sim;
+        QVERIFY(sim.start());
+        QVERIFY(sim.command("int 0"));
+        QVERIFY(sim.command("temp 200"));
+        QVERIFY(sim.command("temp 30"));
+        const QByteArray want = "interrupt input low\nsensor at 30 degrees\n";
+        QByteArray out;
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                out += sim.process().readAllStandardOutput();
+                return out.size() >= want.size();
+            },
+            10000));
+        QCOMPARE(out, want);
+    }
+
+    // A second simulator leaves the link of a running one alone, and takes
+    // over one that a simulator killed left behind.
+    void liveLinkRefused() {
+        QTemporaryDir dir;
+        const QString link = dir.filePath("COM5");
+        SimProcess first;
+        QVERIFY(first.start({"--link", link}));
+        QProcess second;
+        second.start(I2CSIM, {"--link", link});
+        second.closeWriteChannel();
+        QVERIFY(second.waitForFinished(20000));
+        QCOMPARE(second.exitCode(), 1);
+        const QByteArray err = second.readAllStandardError();
+        QVERIFY2(err.contains("links to " + first.device.toUtf8() +
+                              " of the running i2csim (process " +
+                              QByteArray::number(first.process().processId()) + ")"),
+                 err);
+        QCOMPARE(QFileInfo(link).symLinkTarget(), first.device);
+        first.kill();
+        SimProcess third;
+        QVERIFY(third.start({"--link", link}));
+        QCOMPARE(QFileInfo(link).symLinkTarget(), third.device);
     }
 
     // The module vanishing mid-run is a lost port, not a silent module.
