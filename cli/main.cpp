@@ -2,6 +2,7 @@
 #include "cli/io.h"
 #include "cli/modulecommands.h"
 #include "cli/options.h"
+#include "cli/ports.h"
 #include "cli/stopsignals.h"
 
 #include <QCoreApplication>
@@ -20,6 +21,7 @@ int run(const cli::Arguments& args) {
     if (line.command == "run") return runCommand(line);
     if (line.command == "ping") return pingCommand(line);
     if (line.command == "control") return controlCommand(line);
+    if (line.command == "ports") return portsCommand(line);
     return scanCommand(line);
 }
 

@@ -29,7 +29,7 @@ struct CommandForm {
     std::string_view waits; // the default --timeout, for the help
 };
 
-constexpr std::array<CommandForm, 6> kCommandForms = {{
+constexpr std::array<CommandForm, 7> kCommandForms = {{
     {"compile",
      "[FILE]",
      1,
@@ -55,6 +55,14 @@ constexpr std::array<CommandForm, 6> kCommandForms = {{
     {"scan", "", 0, true, false,
      "Probe the addresses 08 to 77 and print the ones that answer\nas a grid.\n",
      "1 s for each probe frame"},
+    {"ports",
+     "",
+     0,
+     false,
+     false,
+     "List COM1 to COM8 with the device each opens now and how,\n"
+     "and the serial adapters present with their stable names.\n",
+     {}},
 }};
 
 const CommandForm* findForm(const std::string& name) {

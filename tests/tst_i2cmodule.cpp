@@ -238,6 +238,21 @@ class TestI2cModule : public QObject {
         QVERIFY2(scan.err.endsWith("48 is Write 0x90 to write, Write 0x91 to read.\n"), scan.err);
     }
 
+    // ports shows what a COM name opens and how it was found.
+    void portsShowsALinkedName() {
+        const QString com = QFileInfo(I2CSCRIPT).dir().filePath("COM7");
+        SimProcess sim;
+        QVERIFY(sim.start({"--link", com}));
+        const Outcome ports = i2cscript(sim, {"ports"});
+        QCOMPARE(ports.status, 0);
+        QVERIFY2(ports.out.contains("\nCOM7  " + sim.device.leftJustified(14).toUtf8() + "  " +
+                                    com.toUtf8() + " in the program's folder\n"),
+                 ports.out);
+        for (int n = 1; n <= 8; ++n)
+            QVERIFY(("\n" + ports.out).contains("\nCOM" + QByteArray::number(n) + "  "));
+        QVERIFY(ports.out.contains("\nSerial adapters present:"));
+    }
+
     void simulatorArguments_data() {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<QByteArray>("out"); // its start

@@ -136,6 +136,8 @@ class TestI2cscript : public QObject {
                 "slow, fast, slave, store, replay\n");
         portRow("ping extra", {"ping", "x", "--port", nowhere},
                 see("ping", "unexpected argument 'x'"));
+        portRow("ports takes no argument", {"ports", "COM1"},
+                see("ports", "unexpected argument 'COM1'"));
         portRow("misspelt option", {"run", "--prot", nowhere}, see("run", "unknown option --prot"));
         portRow("single-dash option", {"compile", "-x"}, see("compile", "unknown option -x"));
         portRow("decode takes no --quiet", {"decode", "--quiet"},
@@ -222,8 +224,8 @@ class TestI2cscript : public QObject {
         QVERIFY(process.waitForFinished(20000));
         const QByteArray help = process.readAllStandardOutput();
         QCOMPARE(process.exitCode(), 0);
-        for (const char* command :
-             {"compile", "decode", "run", "ping", "control", "scan", "--help", "--version"})
+        for (const char* command : {"compile", "decode", "run", "ping", "control", "scan", "ports",
+                                    "--help", "--version"})
             QVERIFY2(help.contains(QByteArray("\n  ") + command + " "), command);
         QVERIFY(help.contains("Exit status"));
     }
