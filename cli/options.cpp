@@ -29,7 +29,7 @@ struct CommandForm {
     std::string_view waits; // the default --timeout, for the help
 };
 
-constexpr std::array<CommandForm, 7> kCommandForms = {{
+constexpr std::array<CommandForm, 8> kCommandForms = {{
     {"compile",
      "[FILE]",
      1,
@@ -62,6 +62,14 @@ constexpr std::array<CommandForm, 7> kCommandForms = {{
      false,
      "List COM1 to COM8 with the device each opens now and how,\n"
      "and the serial adapters present with their stable names.\n",
+     {}},
+    {"examples",
+     "[N]",
+     1,
+     false,
+     false,
+     "List the built-in example scripts; with N, print example N\n"
+     "(i2cscript examples 2 | i2cscript run --port COM8).\n",
      {}},
 }};
 

@@ -1,3 +1,4 @@
+#include "library/examples.h"
 #include "util/system.h"
 
 #include <QtTest>
@@ -150,6 +151,23 @@ class TestI2cscript : public QObject {
                 "I2C processor error\nUnidentified element encountered: \nStrat\nline 1: Strat\n",
                 1);
         portRow("missing device", {"ping", "--port", nowhere}, noDevice);
+        QByteArray titles;
+        for (std::size_t i = 0; i < library::kExamples.size(); ++i)
+            titles += QByteArray::number(qulonglong(i + 1)) + "  " +
+                      QByteArray(library::kExamples[i].title.data(),
+                                 qsizetype(library::kExamples[i].title.size())) +
+                      "\n";
+        QTest::newRow("examples") << QStringList{"examples"} << none << titles << none << 0;
+        QTest::newRow("example 2")
+            << QStringList{"examples", "2"} << none
+            << QByteArray(";LM75 2Byte Read, [PresetPointer]\nStart\nWrite  0x91\nRead   ack\n"
+                          "Read   Nack\nStop\n")
+            << none << 0;
+        const QByteArray range =
+            "i2cscript examples: N is a number from 1 to 8 (see i2cscript examples)\n";
+        QTest::newRow("example 9") << QStringList{"examples", "9"} << none << none << range << 2;
+        QTest::newRow("example 0") << QStringList{"examples", "0"} << none << none << range << 2;
+        QTest::newRow("example x") << QStringList{"examples", "x"} << none << none << range << 2;
         QTest::newRow("no command") << QStringList{} << none << none << QByteArray("*") << 2;
         QTest::newRow("unknown command")
             << QStringList{"frobnicate"} << none << none
@@ -225,7 +243,7 @@ class TestI2cscript : public QObject {
         const QByteArray help = process.readAllStandardOutput();
         QCOMPARE(process.exitCode(), 0);
         for (const char* command : {"compile", "decode", "run", "ping", "control", "scan", "ports",
-                                    "--help", "--version"})
+                                    "examples", "--help", "--version"})
             QVERIFY2(help.contains(QByteArray("\n  ") + command + " "), command);
         QVERIFY(help.contains("Exit status"));
     }
