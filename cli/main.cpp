@@ -23,6 +23,7 @@ int run(const cli::Arguments& args) {
     if (line.command == "ping") return pingCommand(line);
     if (line.command == "control") return controlCommand(line);
     if (line.command == "ports") return portsCommand(line);
+    if (line.command == "monitor") return monitorCommand(line);
     if (line.command == "examples") return examplesCommand(line);
     return scanCommand(line);
 }

@@ -6,8 +6,10 @@
 #include "compiler/compiler.h"
 #include "compiler/language.h"
 #include "link/portcontroller.h"
+#include "protocol/decoder.h"
 #include "protocol/frames.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <optional>
@@ -34,7 +36,9 @@ std::string seconds(milliseconds time) {
 class Connection {
   public:
     explicit Connection(const CommandLine& line)
-        : m_line(line), m_command(line.command), m_session(m_port) {}
+        : m_line(line), m_command(line.command), m_session(m_port) {
+        m_session.setVerbose(line.verbose);
+    }
 
     bool open() {
         auto result = m_port.open(
@@ -196,6 +200,35 @@ int scanCommand(const CommandLine& line) {
         writeErr(scanNote(present));
     }
     return status;
+}
+
+int monitorCommand(const CommandLine& line) {
+    Connection connection(line);
+    if (!connection.open()) return kExitUsage;
+    auto& session = connection.session();
+    session.setKeepView(false);
+    session.onFrame = [&](std::string_view frame) {
+        if (!frame.empty() && frame.back() == '\r') frame.remove_suffix(1);
+        std::string text;
+        if (line.raw) {
+            text = timeOfDay() + "  " + std::string(frame) + "\n";
+        } else {
+            const std::string lines = viewToLines(protocol::decodeFrame(frame).append);
+            std::size_t start = 0;
+            while (start < lines.size()) {
+                const auto end = std::min(lines.find('\n', start), lines.size());
+                if (end > start)
+                    text += timeOfDay() + "  " + lines.substr(start, end - start) + "\n";
+                start = end + 1;
+            }
+        }
+        // At once, also into a pipe: a monitor is watched as it runs.
+        writeOut(text);
+        flushOut();
+    };
+    while (!session.stoppedBy() && !session.portLost())
+        session.pause(std::chrono::hours(1));
+    return connection.finish(true, {}, false);
 }
 
 } // namespace cli

@@ -9,5 +9,7 @@ int runCommand(const CommandLine& line);
 int pingCommand(const CommandLine& line);
 int controlCommand(const CommandLine& line);
 int scanCommand(const CommandLine& line);
+// Until a stop signal or the port's loss.
+int monitorCommand(const CommandLine& line);
 
 } // namespace cli

@@ -23,13 +23,13 @@ struct CommandForm {
     std::string_view name;
     std::string_view arguments; // as the usage line shows them
     std::size_t maxArguments;
-    bool talksToModule; // takes --port and --timeout
+    bool talksToModule; // takes --port and --verbose, and --timeout when it waits
     bool compiles;      // warns about the script unless --quiet
     std::string_view about;
-    std::string_view waits; // the default --timeout, for the help
+    std::string_view waits; // the default --timeout, for the help; empty: none
 };
 
-constexpr std::array<CommandForm, 8> kCommandForms = {{
+constexpr std::array<CommandForm, 9> kCommandForms = {{
     {"compile",
      "[FILE]",
      1,
@@ -55,6 +55,15 @@ constexpr std::array<CommandForm, 8> kCommandForms = {{
     {"scan", "", 0, true, false,
      "Probe the addresses 08 to 77 and print the ones that answer\nas a grid.\n",
      "1 s for each probe frame"},
+    {"monitor",
+     "",
+     0,
+     true,
+     false,
+     "Print every frame the module sends on its own (interrupt, reset\n"
+     "and power-up reports) as decoded lines after the time of day,\n"
+     "until Ctrl-C.\n",
+     {}},
     {"ports",
      "",
      0,
@@ -82,7 +91,9 @@ const CommandForm* findForm(const std::string& name) {
 std::string usageLine(const CommandForm& form) {
     std::string line = "i2cscript " + std::string(form.name);
     if (!form.arguments.empty()) line += " " + std::string(form.arguments);
-    if (form.talksToModule) line += " --port PORT [--timeout SECONDS]";
+    if (form.talksToModule) line += " --port PORT";
+    if (!form.waits.empty()) line += " [--timeout SECONDS]";
+    if (form.name == "monitor") line += " [--raw]";
     return line;
 }
 
@@ -137,10 +148,14 @@ std::variant<CommandLine, int> parseCommandLine(const Arguments& args) {
     const QCommandLineOption quiet(QStringList{"q", "quiet"});
     parser.addOption(help);
     if (form->compiles) parser.addOption(quiet);
+    const QCommandLineOption verbose(QStringList{"v", "verbose"});
+    const QCommandLineOption raw("raw");
     if (form->talksToModule) {
         parser.addOption(port);
-        parser.addOption(timeout);
+        parser.addOption(verbose);
     }
+    if (!form->waits.empty()) parser.addOption(timeout);
+    if (form->name == "monitor") parser.addOption(raw);
     QStringList list{"i2cscript"};
     for (const auto& a : Arguments(args.begin() + 1, args.end()))
         list << QString::fromStdString(a);
@@ -171,12 +186,14 @@ std::variant<CommandLine, int> parseCommandLine(const Arguments& args) {
                         "unexpected argument '" + line.arguments[form->maxArguments] + "'");
     line.quiet = form->compiles && parser.isSet(quiet);
     if (!form->talksToModule) return line;
+    line.verbose = parser.isSet(verbose);
+    line.raw = form->name == "monitor" && parser.isSet(raw);
 
     line.port = parser.isSet(port) ? parser.value(port).toStdString()
                                    : qEnvironmentVariable(kPortVariable).toStdString();
     if (line.port.empty())
         return complain(command, "--port PORT is required, or I2C_PORT in the environment");
-    if (parser.isSet(timeout)) {
+    if (!form->waits.empty() && parser.isSet(timeout)) {
         // Read alike in every locale: the user's decimal comma plays no part.
         const double seconds = util::decimalValue(parser.value(timeout).toStdString()).value_or(0);
         if (!(seconds > 0) || seconds > kMaxTimeoutSeconds)
@@ -196,10 +213,16 @@ std::string commandUsage(const std::string& command) {
         text += "  --port PORT        the module's port: COM1, COM2, ... (an entry of that\n"
                 "                     name in the program's folder, else the n-th serial\n"
                 "                     adapter present) or a device path such as /dev/ttyUSB0;\n"
-                "                     by default the environment variable I2C_PORT\n"
-                "  --timeout SECONDS  how long to wait for the answer, above 0 and at most\n"
+                "                     by default the environment variable I2C_PORT\n";
+    if (!form->waits.empty())
+        text += "  --timeout SECONDS  how long to wait for the answer, above 0 and at most\n"
                 "                     86,400 s; by default " +
                 std::string(form->waits) + "\n";
+    if (form->name == "monitor")
+        text += "  --raw              print the frames as received instead, one a line\n";
+    if (form->talksToModule)
+        text += "  -v, --verbose      print the frames sent and received on standard error,\n"
+                "                     after the time of day\n";
     if (form->compiles)
         text += "  -q, --quiet        print no warnings: they go to standard error, as\n"
                 "                     FILE:LINE: warning: ..., for a line that is a comment\n"

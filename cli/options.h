@@ -20,7 +20,9 @@ struct CommandLine {
     Arguments arguments; // the command's own, options taken out
     std::string port;    // empty unless the command talks to a module
     std::optional<std::chrono::milliseconds> timeout;
-    bool quiet = false; // --quiet: no warnings about the script
+    bool quiet = false;   // --quiet: no warnings about the script
+    bool verbose = false; // --verbose: the frames on standard error
+    bool raw = false;     // monitor --raw: the frames as received
 };
 
 // The command line to run, or the exit status after help, the version or a

@@ -15,12 +15,21 @@
 
 namespace cli {
 
+// The local time of day, "13:05:42.117".
+std::string timeOfDay();
+
 class Session {
   public:
     explicit Session(serial::Port& port);
 
     // Frames whose answers count for failure(): the codes the command awaits.
     void watchFailuresOf(std::set<std::string> codes) { m_watched = std::move(codes); }
+
+    // Every frame sent ("> ") and received ("< ") on standard error, after
+    // the time of day.
+    void setVerbose(bool verbose) { m_verbose = verbose; }
+    // Off: no view is kept, for a session that runs without end.
+    void setKeepView(bool keep) { m_keepView = keep; }
 
     void send(std::string_view frame);
     // Keeps decoding for the given time.
@@ -56,6 +65,8 @@ class Session {
     std::set<std::string> m_watched;
     std::string m_failure;
     bool m_firstFrame = true;
+    bool m_verbose = false;
+    bool m_keepView = true;
     QString m_portError;
 };
 

@@ -317,6 +317,60 @@ class TestI2cModule : public QObject {
         QCOMPARE(QFileInfo(link).symLinkTarget(), third.device);
     }
 
+    // monitor prints what the module sends on its own, after the time of day,
+    // until Ctrl-C; the greeting of its own connection is left out.
+    void monitor_data() {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QByteArray>("lines");
+        QTest::newRow("decoded") << QStringList{}
+                                 << QByteArray("[Int]\t0\n[Int]\t1\n[Reset:   Power up]\n");
+        QTest::newRow("raw") << QStringList{"--raw"} << QByteArray("!00200\n!00201\n!001A08\n");
+    }
+    void monitor() {
+#ifdef Q_OS_UNIX
+        QFETCH(QStringList, options);
+        QFETCH(QByteArray, lines);
+        SimProcess sim;
+        QVERIFY(sim.start());
+        QProcess monitor;
+        startI2cscript(monitor, QStringList{"monitor", "--port", sim.device} + options);
+        QVERIFY(QTest::qWaitFor([&] { return holdsOpen(monitor.processId(), sim.device); }, 20000));
+        QVERIFY(sim.settle()); // it has greeted the monitor
+        for (const char* line : {"int 0", "int 1", "reset"})
+            QVERIFY(sim.command(line));
+        QByteArray out;
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                out += monitor.readAllStandardOutput();
+                return out.count('\n') >= lines.count('\n');
+            },
+            20000));
+        ::kill(static_cast<pid_t>(monitor.processId()), SIGINT);
+        QVERIFY(monitor.waitForFinished(20000));
+        QCOMPARE(monitor.exitCode(), 128 + SIGINT);
+        out += monitor.readAllStandardOutput();
+        static const QRegularExpression time("^\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d  ",
+                                             QRegularExpression::MultilineOption);
+        QVERIFY2(out.count('\n') == QString(out).count(time), out);
+        QCOMPARE(QString(out).remove(time).toUtf8(), lines);
+#else
+        QSKIP("POSIX signals");
+#endif
+    }
+
+    // --verbose shows the frames on standard error, after the time of day.
+    void verbose() {
+        SimProcess sim;
+        QVERIFY(sim.start());
+        const Outcome run = i2cscript(sim, {"run", "-v", "--port", "{port}"}, "Start\nStop\n");
+        QCOMPARE(run.status, 0);
+        QCOMPARE(run.out, QByteArray("START\nSTOP\n"));
+        for (const char* frame : {"> \\$0010030004\n", "< !0010SP\n"})
+            QVERIFY2(QString(run.err).contains(QRegularExpression(
+                         QString("(^|\n)\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d ") + frame)),
+                     run.err);
+    }
+
     // The module vanishing mid-run is a lost port, not a silent module.
     void portLostMidRun() {
         SimProcess sim;

@@ -139,6 +139,9 @@ class TestI2cscript : public QObject {
                 see("ping", "unexpected argument 'x'"));
         portRow("ports takes no argument", {"ports", "COM1"},
                 see("ports", "unexpected argument 'COM1'"));
+        portRow("monitor waits without end", {"monitor", "--port", nowhere, "--timeout", "1"},
+                see("monitor", "unknown option --timeout"));
+        portRow("raw only for monitor", {"ping", "--raw"}, see("ping", "unknown option --raw"));
         portRow("misspelt option", {"run", "--prot", nowhere}, see("run", "unknown option --prot"));
         portRow("single-dash option", {"compile", "-x"}, see("compile", "unknown option -x"));
         portRow("decode takes no --quiet", {"decode", "--quiet"},
@@ -243,7 +246,7 @@ class TestI2cscript : public QObject {
         const QByteArray help = process.readAllStandardOutput();
         QCOMPARE(process.exitCode(), 0);
         for (const char* command : {"compile", "decode", "run", "ping", "control", "scan", "ports",
-                                    "examples", "--help", "--version"})
+                                    "examples", "monitor", "--help", "--version"})
             QVERIFY2(help.contains(QByteArray("\n  ") + command + " "), command);
         QVERIFY(help.contains("Exit status"));
     }
@@ -301,6 +304,9 @@ class TestI2cscript : public QObject {
             << QStringList{"help", "control"}
             << QByteArray("Usage: i2cscript control NAME --port PORT [--timeout SECONDS]\n")
             << true;
+        QTest::newRow("monitor") << QStringList{"monitor", "--help"}
+                                 << QByteArray("Usage: i2cscript monitor --port PORT [--raw]\n")
+                                 << false;
         QTest::newRow("scan") << QStringList{"scan", "--help"}
                               << QByteArray(
                                      "Usage: i2cscript scan --port PORT [--timeout SECONDS]\n")
