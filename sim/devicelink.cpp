@@ -19,20 +19,23 @@ std::string ptyServer(const fs::path& device) {
     const std::string text = device.string();
     if (!text.starts_with(prefix) || !fs::exists(device)) return {};
     const std::string index = "tty-index:\t" + text.substr(prefix.size()) + "\n";
+    // Processes come and go meanwhile: every step takes an error code, never throws.
     std::error_code ec;
-    for (const auto& process : fs::directory_iterator("/proc", ec)) {
-        const std::string pid = process.path().filename().string();
+    for (fs::directory_iterator process("/proc", ec), end; !ec && process != end;
+         process.increment(ec)) {
+        const std::string pid = process->path().filename().string();
         if (pid.find_first_not_of("0123456789") != std::string::npos ||
             pid == std::to_string(::getpid()))
             continue;
         std::error_code fdError;
-        for (const auto& fd : fs::directory_iterator(process.path() / "fd", fdError)) {
+        for (fs::directory_iterator fd(process->path() / "fd", fdError); !fdError && fd != end;
+             fd.increment(fdError)) {
             std::error_code linkError;
-            if (fs::read_symlink(fd.path(), linkError) != "/dev/ptmx") continue;
-            std::ifstream info(process.path() / "fdinfo" / fd.path().filename());
+            if (fs::read_symlink(fd->path(), linkError) != "/dev/ptmx") continue;
+            std::ifstream info(process->path() / "fdinfo" / fd->path().filename());
             const std::string content((std::istreambuf_iterator<char>(info)), {});
             if (content.find(index) == std::string::npos) continue;
-            std::ifstream comm(process.path() / "comm");
+            std::ifstream comm(process->path() / "comm");
             std::string name;
             std::getline(comm, name);
             return name + " (process " + pid + ")";
