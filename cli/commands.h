@@ -1,5 +1,6 @@
 #pragma once
 // The subcommands of i2cscript. Each returns the process exit status.
+#include "cli/options.h"
 #include "compiler/compiler.h"
 
 #include <optional>
@@ -14,19 +15,16 @@ inline constexpr int kExitUsage = 2;   // also: the port cannot be used
 inline constexpr int kExitFailure = 3; // the module reported a failure
 inline constexpr int kExitNoAnswer = 4;
 
-using Arguments = std::vector<std::string>;
+int compileCommand(const CommandLine& line);
+int decodeCommand(const CommandLine& line);
 
-int compileCommand(const Arguments& args);
-int decodeCommand(const Arguments& args);
+// The input named by the optional FILE argument (standard input when absent
+// or "-"); nothing, after a message on standard error, when it is unreadable.
+std::optional<std::string> commandInput(const CommandLine& line);
 
-std::string usage();
-
-// The input named by the single optional FILE argument (standard input when
-// absent or "-"); nothing, after a message on standard error, when the
-// arguments or the file are unusable.
-std::optional<std::string> commandInput(const Arguments& args, const std::string& command);
-
-// Writes the alert to standard error; returns kExitCompileError.
-int reportCompileError(const compiler::Alert& alert);
+// Compiles the input as the window does. The warnings about it go to
+// standard error unless line.quiet, then the alert and the line it concerns
+// when it does not compile.
+compiler::CompileResult compileInput(const CommandLine& line, const std::string& input);
 
 } // namespace cli

@@ -6,9 +6,12 @@
 
 namespace cli {
 
+inline constexpr std::string_view kStopped = "stopped";
+
 // The whole of FILE, or of standard input when name is "-" or empty; nothing
-// (and a reason in error) when it cannot be read.
-std::optional<std::string> readInput(const std::string& name, std::string& error);
+// (and a reason in error) when it cannot be read. A wait for more input ends
+// as soon as stopFd is readable, with nothing and kStopped in error.
+std::optional<std::string> readInput(const std::string& name, std::string& error, int stopFd = -1);
 
 // View text for a terminal: each CR LF becomes a newline, all else stays.
 std::string viewToLines(std::string_view view);

@@ -1,37 +1,31 @@
 #include "cli/commands.h"
+#include "cli/examplescommand.h"
 #include "cli/io.h"
 #include "cli/modulecommands.h"
+#include "cli/options.h"
+#include "cli/ports.h"
 #include "cli/stopsignals.h"
-#include "util/system.h"
 
 #include <QCoreApplication>
 
+#include <string>
+
 namespace {
 
-int run(cli::Arguments args) {
+int run(const cli::Arguments& args) {
     using namespace cli;
-    if (args.empty()) {
-        writeErr(usage());
-        return kExitUsage;
-    }
-    const std::string command = args.front();
-    args.erase(args.begin());
-    if (command == "--help" || command == "-h" || command == "help") {
-        writeOut(usage());
-        return kExitOk;
-    }
-    if (command == "--version") {
-        writeOut(util::versiontext() + "\n");
-        return kExitOk;
-    }
-    if (command == "compile") return compileCommand(args);
-    if (command == "decode") return decodeCommand(args);
-    if (command == "run") return runCommand(args);
-    if (command == "ping") return pingCommand(args);
-    if (command == "control") return controlCommand(args);
-    if (command == "scan") return scanCommand(args);
-    writeErr("i2cscript: unknown command '" + command + "' (see --help)\n");
-    return kExitUsage;
+    auto parsed = parseCommandLine(args);
+    if (const int* status = std::get_if<int>(&parsed)) return *status;
+    const auto& line = std::get<CommandLine>(parsed);
+    if (line.command == "compile") return compileCommand(line);
+    if (line.command == "decode") return decodeCommand(line);
+    if (line.command == "run") return runCommand(line);
+    if (line.command == "ping") return pingCommand(line);
+    if (line.command == "control") return controlCommand(line);
+    if (line.command == "ports") return portsCommand(line);
+    if (line.command == "monitor") return monitorCommand(line);
+    if (line.command == "examples") return examplesCommand(line);
+    return scanCommand(line);
 }
 
 } // namespace
@@ -41,7 +35,15 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     cli::StopSignals stops;
     int status = run(cli::Arguments(argv + 1, argv + argc));
-    if (!cli::flushOut()) {
+    const bool written = cli::flushOut();
+    // A signal ends the program with its status whatever phase it came in.
+    if (const int signal = stops.poll()) {
+        if (status != 128 + signal)
+            cli::writeErr("i2cscript" + std::string(argc > 1 ? " " : "") +
+                          (argc > 1 ? argv[1] : "") + ": stopped\n");
+        return 128 + signal;
+    }
+    if (!written) {
         cli::writeErr("i2cscript: cannot write standard output\n");
         return cli::kExitUsage;
     }

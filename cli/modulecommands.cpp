@@ -6,11 +6,11 @@
 #include "compiler/compiler.h"
 #include "compiler/language.h"
 #include "link/portcontroller.h"
+#include "protocol/decoder.h"
 #include "protocol/frames.h"
-#include "util/decimal.h"
 
+#include <algorithm>
 #include <array>
-#include <cmath>
 #include <cstdio>
 #include <optional>
 
@@ -26,56 +26,6 @@ constexpr milliseconds kAnswerTime = 1s;
 const milliseconds kLongestScript = std::chrono::ceil<milliseconds>(
     compiler::delayOf(compiler::kDelayMillisToken, 255) * (compiler::kMaxTokens / 2));
 
-struct PortOptions {
-    std::string port;
-    std::optional<milliseconds> timeout;
-    Arguments rest;
-};
-
-// Takes --port and --timeout (also as --name=value) out of args; at most
-// maxRest other arguments may remain.
-std::optional<PortOptions> portOptions(const Arguments& args, const std::string& command,
-                                       std::size_t maxRest) {
-    PortOptions options;
-    std::optional<std::string> timeout;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        const std::string name = a.substr(0, a.find('='));
-        if (name != "--port" && name != "--timeout") {
-            options.rest.push_back(a);
-            continue;
-        }
-        std::string value;
-        if (a.size() > name.size()) {
-            value = a.substr(name.size() + 1);
-        } else if (i + 1 < args.size()) {
-            value = args[++i];
-        } else {
-            writeErr("i2cscript " + command + ": " + name + " needs a value\n");
-            return std::nullopt;
-        }
-        (name == "--port" ? options.port : timeout.emplace()) = value;
-    }
-    if (options.rest.size() > maxRest) {
-        writeErr("i2cscript " + command + ": too many arguments (see --help)\n");
-        return std::nullopt;
-    }
-    if (options.port.empty()) {
-        writeErr("i2cscript " + command + ": --port PORT is required (see --help)\n");
-        return std::nullopt;
-    }
-    if (timeout) {
-        // Read alike in every locale: the user's decimal comma plays no part.
-        const double seconds = util::decimalValue(*timeout).value_or(0);
-        if (!(seconds > 0) || seconds > 86400) {
-            writeErr("i2cscript " + command + ": --timeout takes a number of seconds above 0\n");
-            return std::nullopt;
-        }
-        options.timeout = milliseconds(std::llround(seconds * 1000));
-    }
-    return options;
-}
-
 std::string seconds(milliseconds time) {
     char text[32];
     std::snprintf(text, sizeof text, "%.1f", time.count() / 1000.0);
@@ -85,12 +35,14 @@ std::string seconds(milliseconds time) {
 // The port and the session on it; open() says why not when it cannot be.
 class Connection {
   public:
-    Connection(const PortOptions& options, std::string command)
-        : m_options(options), m_command(std::move(command)), m_session(m_port) {}
+    explicit Connection(const CommandLine& line)
+        : m_line(line), m_command(line.command), m_session(m_port) {
+        m_session.setVerbose(line.verbose);
+    }
 
     bool open() {
         auto result = m_port.open(
-            QString::fromStdString(m_options.port),
+            QString::fromStdString(m_line.port),
             QString::fromUtf8(protocol::kPortSettings.data(), protocol::kPortSettings.size()));
         if (!result)
             writeErr("i2cscript " + m_command + ": " + result.description.toStdString() + "\n");
@@ -98,9 +50,7 @@ class Connection {
     }
     Session& session() { return m_session; }
     // The time allowed for an answer: --timeout, else the command's own.
-    milliseconds limit(milliseconds otherwise) const {
-        return m_options.timeout.value_or(otherwise);
-    }
+    milliseconds limit(milliseconds otherwise) const { return m_line.timeout.value_or(otherwise); }
 
     // Prints what the session shows and turns its outcome into the exit status.
     int finish(bool answered, milliseconds limit, bool printView = true) {
@@ -114,15 +64,26 @@ class Connection {
             return kExitUsage;
         }
         if (!answered) {
-            writeErr("i2cscript " + m_command + ": no answer from the module within " +
+            writeErr("i2cscript " + m_command + ": no answer from " + portNamed() + " within " +
                      seconds(limit) + " s\n");
             return kExitNoAnswer;
         }
-        return m_session.failed() ? kExitFailure : kExitOk;
+        if (m_session.failed()) {
+            writeErr("i2cscript " + m_command + ": " + m_session.failure() + "\n");
+            return kExitFailure;
+        }
+        return kExitOk;
     }
 
   private:
-    const PortOptions& m_options;
+    // "COM1 (/dev/ttyS0)": the name as given, and the device it resolved to.
+    std::string portNamed() const {
+        const std::string device = m_port.device().toStdString();
+        return device.empty() || device == m_line.port ? m_line.port
+                                                       : m_line.port + " (" + device + ")";
+    }
+
+    const CommandLine& m_line;
     std::string m_command;
     serial::PortController m_port;
     Session m_session;
@@ -147,15 +108,13 @@ constexpr std::array<ControlName, 9> kControlNames = {{
 
 } // namespace
 
-int runCommand(const Arguments& args) {
-    auto options = portOptions(args, "run", 1);
-    if (!options) return kExitUsage;
-    auto input = commandInput(options->rest, "run");
+int runCommand(const CommandLine& line) {
+    auto input = commandInput(line);
     if (!input) return kExitUsage;
-    auto result = compiler::compile(compiler::typedQueue(*input));
-    if (!result.ok()) return reportCompileError(*result.error);
+    auto result = compileInput(line, *input);
+    if (!result.ok()) return kExitCompileError;
 
-    Connection connection(*options, "run");
+    Connection connection(line);
     if (!connection.open()) return kExitUsage;
     auto& session = connection.session();
     session.watchFailuresOf({std::string(protocol::code::Script)});
@@ -168,10 +127,8 @@ int runCommand(const Arguments& args) {
     return connection.finish(session.waitFor({protocol::code::Script}, 1, limit), limit);
 }
 
-int pingCommand(const Arguments& args) {
-    auto options = portOptions(args, "ping", 0);
-    if (!options) return kExitUsage;
-    Connection connection(*options, "ping");
+int pingCommand(const CommandLine& line) {
+    Connection connection(line);
     if (!connection.open()) return kExitUsage;
     auto& session = connection.session();
     const milliseconds limit = connection.limit(kAnswerTime);
@@ -188,18 +145,16 @@ int pingCommand(const Arguments& args) {
     return connection.finish(answered, limit);
 }
 
-int controlCommand(const Arguments& args) {
-    auto options = portOptions(args, "control", 1);
-    if (!options) return kExitUsage;
+int controlCommand(const CommandLine& line) {
     const ControlName* control = nullptr;
     for (const auto& c : kControlNames)
-        if (options->rest.size() == 1 && options->rest.front() == c.name) control = &c;
+        if (line.arguments.size() == 1 && line.arguments.front() == c.name) control = &c;
     if (!control) {
         writeErr("i2cscript control: NAME is one of edge-hl, edge-lh, trigger-on, trigger-off, "
                  "slow, fast, slave, store, replay\n");
         return kExitUsage;
     }
-    Connection connection(*options, "control");
+    Connection connection(line);
     if (!connection.open()) return kExitUsage;
     auto& session = connection.session();
     const std::string code(control->commandCode);
@@ -216,10 +171,8 @@ int controlCommand(const Arguments& args) {
     return connection.finish(answered, limit);
 }
 
-int scanCommand(const Arguments& args) {
-    auto options = portOptions(args, "scan", 0);
-    if (!options) return kExitUsage;
-    Connection connection(*options, "scan");
+int scanCommand(const CommandLine& line) {
+    Connection connection(line);
     if (!connection.open()) return kExitUsage;
     auto& session = connection.session();
     Presence present{};
@@ -240,8 +193,42 @@ int scanCommand(const Arguments& args) {
     }
     // Silent addresses are what a scan is for: their nAcks are no failure.
     const int status = connection.finish(answered, limit, false);
-    if (status == kExitOk) writeOut(scanGrid(present));
+    if (status == kExitOk) {
+        writeOut(scanGrid(present));
+        // On standard error, so the grid alone can be read by a program.
+        flushOut();
+        writeErr(scanNote(present));
+    }
     return status;
+}
+
+int monitorCommand(const CommandLine& line) {
+    Connection connection(line);
+    if (!connection.open()) return kExitUsage;
+    auto& session = connection.session();
+    session.setKeepView(false);
+    session.onFrame = [&](std::string_view frame) {
+        if (!frame.empty() && frame.back() == '\r') frame.remove_suffix(1);
+        std::string text;
+        if (line.raw) {
+            text = timeOfDay() + "  " + std::string(frame) + "\n";
+        } else {
+            const std::string lines = viewToLines(protocol::decodeFrame(frame).append);
+            std::size_t start = 0;
+            while (start < lines.size()) {
+                const auto end = std::min(lines.find('\n', start), lines.size());
+                if (end > start)
+                    text += timeOfDay() + "  " + lines.substr(start, end - start) + "\n";
+                start = end + 1;
+            }
+        }
+        // At once, also into a pipe: a monitor is watched as it runs.
+        writeOut(text);
+        flushOut();
+    };
+    while (!session.stoppedBy() && !session.portLost())
+        session.pause(std::chrono::hours(1));
+    return connection.finish(true, {}, false);
 }
 
 } // namespace cli

@@ -5,9 +5,11 @@
 
 namespace cli {
 
-int runCommand(const Arguments& args);
-int pingCommand(const Arguments& args);
-int controlCommand(const Arguments& args);
-int scanCommand(const Arguments& args);
+int runCommand(const CommandLine& line);
+int pingCommand(const CommandLine& line);
+int controlCommand(const CommandLine& line);
+int scanCommand(const CommandLine& line);
+// Until a stop signal or the port's loss.
+int monitorCommand(const CommandLine& line);
 
 } // namespace cli

@@ -82,4 +82,13 @@ std::string scanGrid(const Presence& present) {
     return grid;
 }
 
+std::string scanNote(const Presence& present) {
+    int example = 0x48;
+    for (int a = kLastScanAddress; a >= kFirstScanAddress; --a)
+        if (present[static_cast<std::size_t>(a)]) example = a;
+    return "Addresses are 7-bit. A script writes one shifted left, the direction in bit 0:\n" +
+           util::hexpad(example, 2) + " is Write 0x" + util::hexpad(example * 2, 2) +
+           " to write, Write 0x" + util::hexpad(example * 2 + 1, 2) + " to read.\n";
+}
+
 } // namespace cli

@@ -31,4 +31,9 @@ bool readScanAnswer(std::string_view frame, const std::vector<int>& addresses, P
 // address in hex where a slave acknowledged, blank outside the scan range.
 std::string scanGrid(const Presence& present);
 
+// What the grid's addresses mean to a script: they are 7-bit, written shifted
+// left with the direction in bit 0. The example is the first address found,
+// 48 when none was.
+std::string scanNote(const Presence& present);
+
 } // namespace cli

@@ -1,11 +1,15 @@
 #include "cli/session.h"
 
+#include "cli/io.h"
 #include "cli/stopsignals.h"
 #include "protocol/decoder.h"
 #include "protocol/outcome.h"
 
 #include <QEventLoop>
+#include <QTime>
 #include <QTimer>
+
+#include <utility>
 
 namespace cli {
 
@@ -15,20 +19,38 @@ Session::Session(serial::Port& port) : m_port(port) {
                      [this](const QString& description) { m_portError = description; });
 }
 
+std::string timeOfDay() {
+    return QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz")).toStdString();
+}
+
+namespace {
+
+void showFrame(std::string_view direction, std::string_view frame) {
+    if (!frame.empty() && frame.back() == '\r') frame.remove_suffix(1);
+    writeErr(timeOfDay() + " " + std::string(direction) + " " + std::string(frame) + "\n");
+}
+
+} // namespace
+
 void Session::arrived() {
     const QByteArray data = m_port.read();
-    m_receiver.receiveFrames(std::string_view(data.constData(), data.size()),
-                             [this](std::string_view frame) {
-                                 if (onFrame) onFrame(frame);
-                                 auto code = protocol::commandCodeOf(frame);
-                                 if (m_watched.count(code) && protocol::reportsFailure(frame))
-                                     m_failed = true;
-                                 m_codes.insert(std::move(code));
-                                 protocol::applyToView(m_view, protocol::decodeFrame(frame));
-                             });
+    m_receiver.receiveFrames(
+        std::string_view(data.constData(), data.size()), [this](std::string_view frame) {
+            if (m_verbose) showFrame("<", frame);
+            // The first frame after opening, when it is a power-up report,
+            // greets the connection (as the simulator greets each client);
+            // the command's output starts after it.
+            if (std::exchange(m_firstFrame, false) && protocol::isPowerUpReport(frame)) return;
+            if (onFrame) onFrame(frame);
+            auto code = protocol::commandCodeOf(frame);
+            if (m_failure.empty() && m_watched.count(code)) m_failure = protocol::failureOf(frame);
+            m_codes.insert(std::move(code));
+            if (m_keepView) protocol::applyToView(m_view, protocol::decodeFrame(frame));
+        });
 }
 
 void Session::send(std::string_view frame) {
+    if (m_verbose) showFrame(">", frame);
     m_port.write(QByteArray(frame.data(), static_cast<qsizetype>(frame.size())));
 }
 

@@ -2,6 +2,8 @@
 // One conversation with a module over a Port: send frames, keep decoding
 // whatever arrives, and wait for the answers a command expects. A wait ends
 // early when the port fails or a stop signal (cli/stopsignals.h) comes.
+// A power-up report that is the first frame to arrive greets the connection
+// and is left out: the command's output starts after it.
 #include "link/port.h"
 #include "protocol/receiver.h"
 
@@ -13,12 +15,21 @@
 
 namespace cli {
 
+// The local time of day, "13:05:42.117".
+std::string timeOfDay();
+
 class Session {
   public:
     explicit Session(serial::Port& port);
 
     // Frames whose answers count for failure(): the codes the command awaits.
     void watchFailuresOf(std::set<std::string> codes) { m_watched = std::move(codes); }
+
+    // Every frame sent ("> ") and received ("< ") on standard error, after
+    // the time of day.
+    void setVerbose(bool verbose) { m_verbose = verbose; }
+    // Off: no view is kept, for a session that runs without end.
+    void setKeepView(bool keep) { m_keepView = keep; }
 
     void send(std::string_view frame);
     // Keeps decoding for the given time.
@@ -32,7 +43,9 @@ class Session {
 
     int answers(std::string_view commandCode) const;
     const std::string& view() const { return m_view; }
-    bool failed() const { return m_failed; }
+    bool failed() const { return !m_failure.empty(); }
+    // The first failure a watched answer reported, as a sentence (protocol::failureOf).
+    const std::string& failure() const { return m_failure; }
     bool portLost() const { return !m_portError.isEmpty(); }
     const QString& portError() const { return m_portError; }
     // The stop signal that came (SIGINT...), or 0.
@@ -50,7 +63,10 @@ class Session {
     std::string m_view;
     std::multiset<std::string> m_codes;
     std::set<std::string> m_watched;
-    bool m_failed = false;
+    std::string m_failure;
+    bool m_firstFrame = true;
+    bool m_verbose = false;
+    bool m_keepView = true;
     QString m_portError;
 };
 

@@ -61,13 +61,25 @@ StopSignals* StopSignals::current() {
     return g_current;
 }
 
-void StopSignals::onReadable() {
+int StopSignals::poll() {
 #ifdef Q_OS_UNIX
     unsigned char byte = 0;
     while (::read(g_pipe[0], &byte, 1) == 1)
         if (m_raised == 0) m_raised = byte;
 #endif
-    if (m_raised != 0) emit stopped();
+    return m_raised;
+}
+
+int StopSignals::descriptor() {
+#ifdef Q_OS_UNIX
+    return g_current ? g_pipe[0] : -1;
+#else
+    return -1;
+#endif
+}
+
+void StopSignals::onReadable() {
+    if (poll() != 0) emit stopped();
 }
 
 } // namespace cli

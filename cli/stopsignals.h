@@ -21,6 +21,11 @@ class StopSignals : public QObject {
     static StopSignals* current();
     // The signal that came, 0 while none did.
     int raised() const { return m_raised; }
+    // The same, also when it came while no event loop ran.
+    int poll();
+    // Readable once a signal has come, for a wait outside the event loop; -1
+    // when there is none.
+    static int descriptor();
 
   signals:
     void stopped();

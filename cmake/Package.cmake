@@ -27,6 +27,13 @@ if(UNIX AND NOT APPLE)
 endif()
 
 if(UNIX)
+  # Looked up by command name when a completion is first asked for.
+  foreach(program i2cscript i2csim)
+    if(program IN_LIST programs)
+      install(FILES ${I2C_PACKAGING_DIR}/i2cscript.bash
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME ${program})
+    endif()
+  endforeach()
   find_program(I2C_GZIP gzip)
   set(pages)
   foreach(program ${programs})

@@ -39,7 +39,9 @@ foreach(path
     usr/share/icons/hicolor/scalable/apps/i2cmaster.svg
     usr/share/i2cmaster/scripts/lm75.txt
     usr/share/man/man1/i2cscript.1.gz
-    usr/share/man/man1/i2csim.1.gz)
+    usr/share/man/man1/i2csim.1.gz
+    usr/share/bash-completion/completions/i2cscript
+    usr/share/bash-completion/completions/i2csim)
   if(NOT EXISTS ${root}/${path})
     fail("the package lacks ${path}")
   endif()

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <vector>
 
 namespace sim {
@@ -40,27 +41,55 @@ std::variant<ConsoleCommand, std::string> parseConsoleLine(std::string_view line
     ConsoleCommand command;
     if (w.empty()) return command;
     const std::string name = util::asciiLower(w[0]);
-    const auto usage = "unknown command \"" + std::string(line.substr(0, 80)) +
-                       "\" (commands: " + std::string(kConsoleCommands) + ")";
-
-    if (w.size() == 1) {
-        if (name == "reset") command.kind = Kind::Reset;
-        if (name == "wdt") command.kind = Kind::Watchdog;
-        if (name == "quit") command.kind = Kind::Quit;
-    } else if (w.size() == 2) {
-        if (name == "int" && (w[1] == "0" || w[1] == "1")) {
-            command.kind = Kind::Interrupt;
-            command.level = w[1] == "1";
-        }
-        if (const auto celsius = util::decimalValue(w[1]); name == "temp" && celsius) {
-            command.kind = Kind::Temperature;
-            command.celsius = *celsius;
-        }
-        if (name == "flood" && readNumber(w[1], command.count)) command.kind = Kind::Flood;
-        if (name == "noise" && readNumber(w[1], command.count)) command.kind = Kind::Noise;
+    const std::string_view argument = w.size() == 2 ? w[1] : std::string_view{};
+    const bool one = w.size() == 1;
+    if (name == "reset" || name == "wdt" || name == "quit") {
+        if (!one) return name + " takes no argument";
+        command.kind = name == "reset" ? Kind::Reset : name == "wdt" ? Kind::Watchdog : Kind::Quit;
+    } else if (name == "int") {
+        if (argument != "0" && argument != "1") return "int takes 0 (input low) or 1 (input high)";
+        command.kind = Kind::Interrupt;
+        command.level = argument == "1";
+    } else if (name == "temp") {
+        const auto celsius = util::decimalValue(argument);
+        if (!celsius || !(*celsius >= kLowestCelsius && *celsius <= kHighestCelsius))
+            return "temp takes degrees from -55 to 125";
+        command.kind = Kind::Temperature;
+        command.celsius = *celsius;
+    } else if (name == "flood" || name == "noise") {
+        if (!readNumber(argument, command.count))
+            return name + " takes a count, a whole number from 0";
+        command.kind = name == "flood" ? Kind::Flood : Kind::Noise;
+    } else {
+        return "unknown command \"" + std::string(line.substr(0, 80)) +
+               "\" (commands: " + std::string(kConsoleCommands) + ")";
     }
-    if (command.kind == Kind::Nothing) return usage;
     return command;
+}
+
+std::string confirmation(const ConsoleCommand& command) {
+    switch (command.kind) {
+    case Kind::Nothing:
+        return {};
+    case Kind::Interrupt:
+        return command.level ? "interrupt input high" : "interrupt input low";
+    case Kind::Temperature: {
+        char text[64];
+        std::snprintf(text, sizeof text, "sensor at %g degrees", command.celsius);
+        return text;
+    }
+    case Kind::Reset:
+        return "power-up reset";
+    case Kind::Watchdog:
+        return "watchdog reset";
+    case Kind::Flood:
+        return "sending " + std::to_string(command.count) + " interrupt reports";
+    case Kind::Noise:
+        return "sending " + std::to_string(command.count) + " characters of noise";
+    case Kind::Quit:
+        return "quitting";
+    }
+    return {};
 }
 
 } // namespace sim

@@ -22,6 +22,16 @@ struct ConsoleCommand {
     std::uint64_t count = 0;   // Flood: that many interrupt reports; Noise: characters
 };
 
+// A command, or what is wrong with the line: for a known command, what it
+// takes ("temp takes degrees from -55 to 125").
 std::variant<ConsoleCommand, std::string> parseConsoleLine(std::string_view line);
+
+// The sensor's range, in degrees Celsius.
+inline constexpr double kLowestCelsius = -55;
+inline constexpr double kHighestCelsius = 125;
+
+// One line that says what the command does ("interrupt input low"); empty
+// for an empty line.
+std::string confirmation(const ConsoleCommand& command);
 
 } // namespace sim

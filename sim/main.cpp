@@ -5,6 +5,7 @@
 #include "sim/model.h"
 #include "sim/terminal.h"
 #include "util/ascii.h"
+#include "util/system.h"
 
 #include <csignal>
 #include <cstdio>
@@ -28,10 +29,12 @@ struct Options {
     bool lineRate = false;
     std::string link;
     bool help = false;
+    bool version = false;
 };
 
 std::string usage() {
     return "Usage: i2csim [--model tamb|tolk] [--revision NN] [--line-rate] [--link PATH]\n"
+           "       i2csim -h | --help | --version\n"
            "\n"
            "Plays an I2C master module on a new pseudo-terminal and prints the\n"
            "terminal's device path as its first line of output.\n"
@@ -42,7 +45,8 @@ std::string usage() {
            "                     line does (default: as fast as the terminal takes)\n"
            "  --link PATH        also make PATH a symbolic link to the terminal while\n"
            "                     running, e.g. build/bin/COM8\n"
-           "  --help             show this text\n"
+           "  -h, --help         show this text\n"
+           "  --version          show the program's version\n"
            "\n"
            "A client opening the terminal hears the power-up report (\"!001A08\"); the\n"
            "module keeps its state across clients. Commands on standard input, one a\n"
@@ -75,8 +79,10 @@ std::optional<Options> parseArguments(const std::vector<std::string>& args) {
             value = args[++i];
         }
         if (!takesValue && value) return fail(name + " takes no value");
-        if (name == "--help") {
+        if (name == "--help" || name == "-h") {
             options.help = true;
+        } else if (name == "--version") {
+            options.version = true;
         } else if (name == "--line-rate") {
             options.lineRate = true;
         } else if (name == "--model") {
@@ -132,6 +138,10 @@ int main(int argc, char** argv) {
     if (!options) return kExitUsage;
     if (options->help) {
         std::cout << usage();
+        return kExitOk;
+    }
+    if (options->version) {
+        std::cout << util::versiontext() << '\n';
         return kExitOk;
     }
 

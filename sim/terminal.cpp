@@ -215,6 +215,10 @@ void Terminal::runConsoleLine(std::string_view line, Clock::time_point now) {
     }
     const auto& command = std::get<ConsoleCommand>(parsed);
     using Kind = ConsoleCommand::Kind;
+    const bool withoutClient =
+        (command.kind == Kind::Flood || command.kind == Kind::Noise) && !m_connected;
+    if (const auto text = confirmation(command); !text.empty())
+        std::cout << (withoutClient ? "no client: not " + text : text) << std::endl;
     switch (command.kind) {
     case Kind::Nothing:
         break;

@@ -1,6 +1,7 @@
 // i2cscript against the module simulator over a real pseudo-terminal.
 #include "library/examples.h"
 #include "simprocess.h"
+#include "util/system.h"
 
 #include <QtTest>
 
@@ -65,7 +66,6 @@ static bool holdsOpen(qint64 pid, const QString& path) {
     return false;
 }
 
-static const QByteArray kPowerUp = "[Reset:   Power up]\n\n";
 // Its answer comes after 1.28 s, past the 1 s allowed for any answer.
 static const QByteArray kLongScript = QByteArray("Delaym 255\n").repeated(5);
 
@@ -101,18 +101,24 @@ class TestI2cModule : public QObject {
     void failuresExitThree_data() {
         QTest::addColumn<QByteArray>("script");
         QTest::addColumn<QByteArray>("view");
+        QTest::addColumn<QByteArray>("why");
         QTest::newRow("nobody at 0x92")
             << QByteArray("Start\nWrite 0x92\nWrite 0\nStop\n")
-            << QByteArray("START\nWRITE\t0x92\tNack\nWRITE\t0x00\tNack\nSTOP\n");
+            << QByteArray("START\nWRITE\t0x92\tNack\nWRITE\t0x00\tNack\nSTOP\n")
+            << QByteArray("WRITE 0x92 was not acknowledged");
         QTest::newRow("bad token")
-            << QByteArray("GP0hi\nbadtokentest\n") << QByteArray("GP0\tHigh\nBadToken:\t0x76\n");
+            << QByteArray("GP0hi\nbadtokentest\n") << QByteArray("GP0\tHigh\nBadToken:\t0x76\n")
+            << QByteArray("the module does not know the token 0x76");
     }
     void failuresExitThree() {
         QFETCH(QByteArray, script);
         QFETCH(QByteArray, view);
+        QFETCH(QByteArray, why);
         SimProcess sim;
         QVERIFY(sim.start());
-        EXPECT(i2cscript(sim, {"run", "--port", "{port}"}, script), 3, view);
+        const Outcome o = i2cscript(sim, {"run", "--port", "{port}"}, script);
+        EXPECT(o, 3, view);
+        QCOMPARE(o.err, "i2cscript run: " + why + "\n");
     }
 
     void ping() {
@@ -128,24 +134,34 @@ class TestI2cModule : public QObject {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("line");
         QTest::addColumn<int>("status");
-        QTest::newRow("edge-hl") << "edge-hl" << QByteArray("[Edge = High-to-Low ]") << 0;
-        QTest::newRow("edge-lh") << "edge-lh" << QByteArray("[Edge = Low-to-High ]") << 0;
-        QTest::newRow("trigger-on") << "trigger-on" << QByteArray("[Edge trigger = On  ]") << 0;
-        QTest::newRow("trigger-off") << "trigger-off" << QByteArray("[Edge trigger = Off ]") << 0;
-        QTest::newRow("slow") << "slow" << QByteArray("[Speed set Slow=100k]") << 0;
-        QTest::newRow("fast") << "fast" << QByteArray("[Speed set Fast=400k]") << 0;
-        QTest::newRow("slave on a tamb") << "slave" << QByteArray("[Slave not supported!]") << 3;
-        QTest::newRow("store nothing") << "store" << QByteArray("[No command to store]") << 3;
-        QTest::newRow("replay nothing") << "replay" << QByteArray("[Replay Memory Empty]") << 3;
+        QTest::addColumn<QByteArray>("err");
+        auto row = [](const char* name, const char* line, int status = 0, const char* why = "") {
+            QTest::newRow(name) << QString(name).section(' ', 0, 0) << QByteArray(line) << status
+                                << (*why ? "i2cscript control: " + QByteArray(why) + "\n"
+                                         : QByteArray());
+        };
+        row("edge-hl", "[Edge = High-to-Low ]");
+        row("edge-lh", "[Edge = Low-to-High ]");
+        row("trigger-on", "[Edge trigger = On  ]");
+        row("trigger-off", "[Edge trigger = Off ]");
+        row("slow", "[Speed set Slow=100k]");
+        row("fast", "[Speed set Fast=400k]");
+        row("slave on a tamb", "[Slave not supported!]", 3,
+            "the module does not support slave mode");
+        row("store nothing", "[No command to store]", 3, "the module holds no script to store");
+        row("replay nothing", "[Replay Memory Empty]", 3,
+            "the module has no stored script to replay");
     }
     void controls() {
         QFETCH(QString, name);
         QFETCH(QByteArray, line);
         QFETCH(int, status);
+        QFETCH(QByteArray, err);
         SimProcess sim;
         QVERIFY(sim.start());
-        EXPECT(i2cscript(sim, {"control", name, "--port", "{port}"}), status,
-               kPowerUp + line + "\n");
+        const Outcome o = i2cscript(sim, {"control", name, "--port", "{port}"});
+        EXPECT(o, status, line + "\n");
+        QCOMPARE(o.err, err);
     }
 
     void settingsLastAcrossConnections() {
@@ -177,7 +193,7 @@ class TestI2cModule : public QObject {
             QByteArray("Delay\t0xFF mS\n").repeated(5);
         EXPECT(i2cscript(sim, {"run", "--port", "{port}"}, script), 0, view);
         EXPECT(i2cscript(sim, {"control", "store", "--port", "{port}"}), 0,
-               kPowerUp + "[Store last success!]\n");
+               "[Store last success!]\n");
         EXPECT(i2cscript(sim, {"control", "replay", "--port", "{port}"}), 0,
                view + "[Replay Successful  ]\n");
         QCOMPARE(
@@ -189,10 +205,19 @@ class TestI2cModule : public QObject {
         SimProcess sim;
         QVERIFY(sim.start({"--model", "tolk"}));
         EXPECT(i2cscript(sim, {"control", "slave", "--port", "{port}"}), 0,
-               kPowerUp + "[Slave mode enabled...]\n[...Power cycle=Cancel]\n");
+               "[Slave mode enabled...]\n[...Power cycle=Cancel]\n");
         const Outcome silent = i2cscript(sim, {"ping", "--port", "{port}", "--timeout", "0.3"});
         QCOMPARE(silent.status, 4);
-        QVERIFY2(silent.err.contains("no answer from the module within 0.3 s"), silent.err);
+        QCOMPARE(silent.err,
+                 "i2cscript ping: no answer from " + sim.device.toUtf8() + " within 0.3 s\n");
+        // A COM name is shown with the device it resolved to.
+        const QString com = QFileInfo(I2CSCRIPT).dir().filePath("COM9");
+        SimProcess linked;
+        QVERIFY(linked.start({"--model", "tolk", "--link", com}));
+        QCOMPARE(i2cscript(linked, {"control", "slave", "--port", "COM9"}).status, 0);
+        QCOMPARE(i2cscript(linked, {"ping", "--port", "COM9", "--timeout", "0.3"}).err,
+                 "i2cscript ping: no answer from COM9 (" + linked.device.toUtf8() +
+                     ") within 0.3 s\n");
         QVERIFY(sim.command("reset"));
         QCOMPARE(i2cscript(sim, {"ping", "--port", "{port}"}).status, 0);
     }
@@ -208,7 +233,142 @@ class TestI2cModule : public QObject {
                 "50: 50 -- -- -- -- -- -- -- -- -- -- -- -- -- -- --\n"
                 "60: -- -- -- -- -- -- -- -- -- -- -- -- -- -- -- --\n"
                 "70: -- -- -- -- -- -- -- --\n";
-        EXPECT(i2cscript(sim, {"scan", "--port", "{port}"}), 0, grid);
+        const Outcome scan = i2cscript(sim, {"scan", "--port", "{port}"});
+        EXPECT(scan, 0, grid);
+        QVERIFY2(scan.err.endsWith("48 is Write 0x90 to write, Write 0x91 to read.\n"), scan.err);
+    }
+
+    // ports shows what a COM name opens and how it was found.
+    void portsShowsALinkedName() {
+        const QString com = QFileInfo(I2CSCRIPT).dir().filePath("COM7");
+        SimProcess sim;
+        QVERIFY(sim.start({"--link", com}));
+        const Outcome ports = i2cscript(sim, {"ports"});
+        QCOMPARE(ports.status, 0);
+        QVERIFY2(ports.out.contains("\nCOM7  " + sim.device.leftJustified(14).toUtf8() + "  " +
+                                    com.toUtf8() + " in the program's folder\n"),
+                 ports.out);
+        for (int n = 1; n <= 8; ++n)
+            QVERIFY(("\n" + ports.out).contains("\nCOM" + QByteArray::number(n) + "  "));
+        QVERIFY(ports.out.contains("\nSerial adapters present:"));
+    }
+
+    void simulatorArguments_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QByteArray>("out"); // its start
+        QTest::addColumn<int>("status");
+        QTest::newRow("-h") << QStringList{"-h"} << QByteArray("Usage: i2csim ") << 0;
+        QTest::newRow("--help") << QStringList{"--help"} << QByteArray("Usage: i2csim ") << 0;
+        QTest::newRow("--version") << QStringList{"--version"}
+                                   << QByteArray::fromStdString(util::versiontext() + "\n") << 0;
+        QTest::newRow("unknown") << QStringList{"-x"} << QByteArray() << 2;
+    }
+    void simulatorArguments() {
+        QFETCH(QStringList, args);
+        QFETCH(QByteArray, out);
+        QFETCH(int, status);
+        QProcess p;
+        p.start(I2CSIM, args);
+        p.closeWriteChannel();
+        QVERIFY(p.waitForFinished(20000));
+        QCOMPARE(p.exitCode(), status);
+        QVERIFY2(p.readAllStandardOutput().startsWith(out), qPrintable(args.join(' ')));
+    }
+
+    // Each console line is confirmed, or refused with what it takes.
+    void consoleConfirms() {
+        SimProcess sim;
+        QVERIFY(sim.start());
+        QVERIFY(sim.command("int 0"));
+        QVERIFY(sim.command("temp 200"));
+        QVERIFY(sim.command("temp 30"));
+        const QByteArray want = "interrupt input low\nsensor at 30 degrees\n";
+        QByteArray out;
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                out += sim.process().readAllStandardOutput();
+                return out.size() >= want.size();
+            },
+            10000));
+        QCOMPARE(out, want);
+    }
+
+    // A second simulator leaves the link of a running one alone, and takes
+    // over one that a simulator killed left behind.
+    void liveLinkRefused() {
+        QTemporaryDir dir;
+        const QString link = dir.filePath("COM5");
+        SimProcess first;
+        QVERIFY(first.start({"--link", link}));
+        QProcess second;
+        second.start(I2CSIM, {"--link", link});
+        second.closeWriteChannel();
+        QVERIFY(second.waitForFinished(20000));
+        QCOMPARE(second.exitCode(), 1);
+        const QByteArray err = second.readAllStandardError();
+        QVERIFY2(err.contains("links to " + first.device.toUtf8() +
+                              " of the running i2csim (process " +
+                              QByteArray::number(first.process().processId()) + ")"),
+                 err);
+        QCOMPARE(QFileInfo(link).symLinkTarget(), first.device);
+        first.kill();
+        SimProcess third;
+        QVERIFY(third.start({"--link", link}));
+        QCOMPARE(QFileInfo(link).symLinkTarget(), third.device);
+    }
+
+    // monitor prints what the module sends on its own, after the time of day,
+    // until Ctrl-C; the greeting of its own connection is left out.
+    void monitor_data() {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QByteArray>("lines");
+        QTest::newRow("decoded") << QStringList{}
+                                 << QByteArray("[Int]\t0\n[Int]\t1\n[Reset:   Power up]\n");
+        QTest::newRow("raw") << QStringList{"--raw"} << QByteArray("!00200\n!00201\n!001A08\n");
+    }
+    void monitor() {
+#ifdef Q_OS_UNIX
+        QFETCH(QStringList, options);
+        QFETCH(QByteArray, lines);
+        SimProcess sim;
+        QVERIFY(sim.start());
+        QProcess monitor;
+        startI2cscript(monitor, QStringList{"monitor", "--port", sim.device} + options);
+        QVERIFY(QTest::qWaitFor([&] { return holdsOpen(monitor.processId(), sim.device); }, 20000));
+        QVERIFY(sim.settle()); // it has greeted the monitor
+        for (const char* line : {"int 0", "int 1", "reset"})
+            QVERIFY(sim.command(line));
+        QByteArray out;
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                out += monitor.readAllStandardOutput();
+                return out.count('\n') >= lines.count('\n');
+            },
+            20000));
+        ::kill(static_cast<pid_t>(monitor.processId()), SIGINT);
+        QVERIFY(monitor.waitForFinished(20000));
+        QCOMPARE(monitor.exitCode(), 128 + SIGINT);
+        out += monitor.readAllStandardOutput();
+        static const QRegularExpression time("^\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d  ",
+                                             QRegularExpression::MultilineOption);
+        QVERIFY2(out.count('\n') == QString(out).count(time), out);
+        QCOMPARE(QString(out).remove(time).toUtf8(), lines);
+#else
+        QSKIP("POSIX signals");
+#endif
+    }
+
+    // --verbose shows the frames on standard error, after the time of day.
+    void verbose() {
+        SimProcess sim;
+        QVERIFY(sim.start());
+        const Outcome run = i2cscript(sim, {"run", "-v", "--port", "{port}"}, "Start\nStop\n");
+        QCOMPARE(run.status, 0);
+        QCOMPARE(run.out, QByteArray("START\nSTOP\n"));
+        for (const char* frame : {"> \\$0010030004\n", "< !0010SP\n"})
+            QVERIFY2(QString(run.err).contains(QRegularExpression(
+                         QString("(^|\n)\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d ") + frame)),
+                     run.err);
     }
 
     // The module vanishing mid-run is a lost port, not a silent module.

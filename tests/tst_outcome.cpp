@@ -8,42 +8,50 @@
 class TestOutcome : public QObject {
     Q_OBJECT
   private slots:
+    // Empty reason: no failure.
     void reportsFailure_data() {
         QTest::addColumn<QByteArray>("frame");
         QTest::addColumn<QByteArray>("code");
-        QTest::addColumn<bool>("failed");
-        auto row = [](const char* name, const char* frame, const char* code, bool failed) {
-            QTest::newRow(name) << QByteArray(frame) << QByteArray(code) << failed;
+        QTest::addColumn<QByteArray>("reason");
+        auto row = [](const char* name, const char* frame, const char* code, const char* reason) {
+            QTest::newRow(name) << QByteArray(frame) << QByteArray(code) << QByteArray(reason);
         };
-        row("all acked", "!0010SW90aW01aSW91aR00nP\r", "10", false);
-        row("write nack", "!0010SW92nP\r", "10", true);
-        row("write nack upper", "!0010sw92NP\r", "10", true);
+        const char* none = "";
+        const char* nack92 = "WRITE 0x92 was not acknowledged";
+        row("all acked", "!0010SW90aW01aSW91aR00nP\r", "10", none);
+        row("write nack", "!0010SW92nP\r", "10", nack92);
+        row("write nack upper", "!0010sw92NP\r", "10", nack92);
+        row("first nack named", "!0010SW90aW92nW00nP\r", "10", nack92);
+        row("lower-case hex", "!0010SW9anP\r", "10", "WRITE 0x9A was not acknowledged");
         // The master's nAck after the last read is how a read ends, not a failure.
-        row("read nack", "!0010SW91aR19aR80nP\r", "10", false);
-        row("bad token", "!0010S?76P\r", "10", true);
-        row("speed answer", "!0010s0\r", "10", false);
+        row("read nack", "!0010SW91aR19aR80nP\r", "10", none);
+        row("bad token", "!0010S?76P\r", "10", "the module does not know the token 0x76");
+        row("speed answer", "!0010s0\r", "10", none);
         // An "n" that is a read byte's digit must not be taken for a nAck.
-        row("hex digits", "!0010W0Aa\r", "10", false);
-        row("delays", "!0010D09d0A\r", "10", false);
-        row("store ok", "!0011a\r", "11", false);
-        row("store empty", "!0011e\r", "11", true);
-        row("replay empty", "!0012e\r", "12", true);
-        row("replay upper", "!0012A\r", "12", false);
-        row("slave refused", "!00FFn\r", "FF", true);
-        row("slave alias", "!007Fa\r", "7F", false);
-        row("slave alias refused", "!007Fn\r", "7F", true);
-        row("slave lower", "!00ffa\r", "FF", false);
-        row("no exec code", "!0011\r", "11", true);
-        row("edge nack", "!0013n\r", "13", false);
-        row("short", "!001\r", "1", false);
-        row("bare", "!00\r", "", false);
+        row("hex digits", "!0010W0Aa\r", "10", none);
+        row("delays", "!0010D09d0A\r", "10", none);
+        row("store ok", "!0011a\r", "11", none);
+        row("store empty", "!0011e\r", "11", "the module holds no script to store");
+        row("store refused", "!0011n\r", "11", "the module refused to store the script");
+        row("replay empty", "!0012e\r", "12", "the module has no stored script to replay");
+        row("replay failed", "!0012n\r", "12", "the module could not replay the stored script");
+        row("replay upper", "!0012A\r", "12", none);
+        row("slave refused", "!00FFn\r", "FF", "the module does not support slave mode");
+        row("slave alias", "!007Fa\r", "7F", none);
+        row("slave alias refused", "!007Fn\r", "7F", "the module does not support slave mode");
+        row("slave lower", "!00ffa\r", "FF", none);
+        row("no exec code", "!0011\r", "11", "the module refused to store the script");
+        row("edge nack", "!0013n\r", "13", none);
+        row("short", "!001\r", "1", none);
+        row("bare", "!00\r", "", none);
     }
     void reportsFailure() {
         QFETCH(QByteArray, frame);
         QFETCH(QByteArray, code);
-        QFETCH(bool, failed);
+        QFETCH(QByteArray, reason);
         QCOMPARE(QByteArray::fromStdString(protocol::commandCodeOf(frame.toStdString())), code);
-        QCOMPARE(protocol::reportsFailure(frame.toStdString()), failed);
+        QCOMPARE(protocol::reportsFailure(frame.toStdString()), !reason.isEmpty());
+        QCOMPARE(QByteArray::fromStdString(protocol::failureOf(frame.toStdString())), reason);
     }
 
     // The walk the failure check and the decoder share.

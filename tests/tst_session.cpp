@@ -23,7 +23,7 @@ class TestSession : public QObject {
         session.watchFailuresOf({"10"});
         session.send("$00100200\r");
         QCOMPARE(port.written, QByteArrayList({"$00100200\r"}));
-        deliverLater(port, {"!001A08\r!00", "10S", "\r"});
+        deliverLater(port, {"!001A00\r!00", "10S", "\r"});
         QVERIFY(session.waitFor({"10"}, 1, 5s));
         QCOMPARE(session.view(), std::string("START\r\n"));
         QCOMPARE(session.answers("1A"), 1);
@@ -41,6 +41,32 @@ class TestSession : public QObject {
         deliverLater(port, {"!0011e\r"});
         QVERIFY(session.waitFor({"11"}, 2, 5s));
         QVERIFY(session.failed());
+    }
+
+    // Only a power-up report that comes first is the connection's greeting.
+    void greetingLeftOut_data() {
+        QTest::addColumn<QByteArrayList>("arrivals");
+        QTest::addColumn<QString>("last"); // the code of the last frame to come
+        QTest::addColumn<QByteArray>("view");
+        const QByteArray edge = "[Edge = High-to-Low ]\r\n";
+        QTest::newRow("power-up first") << QByteArrayList{"!001A08\r", "!0013a\r"} << "13" << edge;
+        QTest::newRow("watchdog reset first") << QByteArrayList{"!001A00\r", "!0013a\r"} << "13"
+                                              << "[Reset:   WDT Rset]\r\n\r\n" + edge;
+        QTest::newRow("power-up later") << QByteArrayList{"!0013a\r", "!001A08\r"} << "1A"
+                                        << edge + "[Reset:   Power up]\r\n\r\n";
+        QTest::newRow("second power-up") << QByteArrayList{"!001A08\r", "!001A08\r"} << "1A"
+                                         << QByteArray("[Reset:   Power up]\r\n\r\n");
+    }
+    void greetingLeftOut() {
+        QFETCH(QByteArrayList, arrivals);
+        QFETCH(QString, last);
+        QFETCH(QByteArray, view);
+        serial::FakePort port;
+        QVERIFY(port.open("COM1", "115200,n,8,1"));
+        cli::Session session(port);
+        deliverLater(port, arrivals);
+        QVERIFY(session.waitFor({last.toStdString()}, 1, 5s));
+        QCOMPARE(QByteArray::fromStdString(session.view()), view);
     }
 
     void timesOutWithoutAnswer() {
@@ -87,6 +113,26 @@ class TestSession : public QObject {
             expected += QString("%1 ").arg(a * 2, 2, 16, QChar('0')).toUpper();
         QCOMPARE(probed, expected);
         QCOMPARE(listed, expected);
+    }
+
+    void scanNote_data() {
+        QTest::addColumn<QList<int>>("found");
+        QTest::addColumn<QByteArray>("example");
+        QTest::newRow("none") << QList<int>{}
+                              << QByteArray("48 is Write 0x90 to write, Write 0x91");
+        QTest::newRow("the first found")
+            << QList<int>{0x77, 0x50} << QByteArray("50 is Write 0xA0 to write, Write 0xA1");
+    }
+    void scanNote() {
+        QFETCH(QList<int>, found);
+        QFETCH(QByteArray, example);
+        cli::Presence present{};
+        for (int a : found)
+            present[static_cast<std::size_t>(a)] = true;
+        QCOMPARE(
+            QByteArray::fromStdString(cli::scanNote(present)),
+            "Addresses are 7-bit. A script writes one shifted left, the direction in bit 0:\n" +
+                example + " to read.\n");
     }
 
     // Only the exact answer to the probes marks addresses.

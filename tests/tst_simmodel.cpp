@@ -276,27 +276,49 @@ class TestSimModel : public QObject {
         QVERIFY(!reader.next(rest));
     }
 
+    // Each line: the command, with the line that confirms it, or what the
+    // command takes.
     void console_data() {
         QTest::addColumn<QString>("line");
-        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("kind"); // -1: refused
+        QTest::addColumn<QByteArray>("answer");
         using Kind = sim::ConsoleCommand::Kind;
-        QTest::newRow("empty") << "  " << int(Kind::Nothing);
-        QTest::newRow("int") << "int 1" << int(Kind::Interrupt);
-        QTest::newRow("temp") << "temp -3.25" << int(Kind::Temperature);
-        QTest::newRow("flood") << "flood 10000000000" << int(Kind::Flood);
-        QTest::newRow("noise") << "noise 5000" << int(Kind::Noise);
-        QTest::newRow("quit") << "QUIT\r" << int(Kind::Quit);
-        QTest::newRow("int 2") << "int 2" << -1;
-        QTest::newRow("temp word") << "temp warm" << -1;
-        QTest::newRow("flood negative") << "flood -1" << -1;
-        QTest::newRow("extra word") << "reset now" << -1;
+        auto row = [](const char* name, const char* line, int kind, const char* answer) {
+            QTest::newRow(name) << line << kind << QByteArray(answer);
+        };
+        row("empty", "  ", int(Kind::Nothing), "");
+        row("int 0", "int 0", int(Kind::Interrupt), "interrupt input low");
+        row("int 1", "int 1", int(Kind::Interrupt), "interrupt input high");
+        row("temp", "temp -3.25", int(Kind::Temperature), "sensor at -3.25 degrees");
+        row("temp highest", "temp 125", int(Kind::Temperature), "sensor at 125 degrees");
+        row("reset", "reset", int(Kind::Reset), "power-up reset");
+        row("wdt", "wdt", int(Kind::Watchdog), "watchdog reset");
+        row("flood", "flood 10000000000", int(Kind::Flood),
+            "sending 10000000000 interrupt reports");
+        row("noise", "noise 5000", int(Kind::Noise), "sending 5000 characters of noise");
+        row("quit", "QUIT\r", int(Kind::Quit), "quitting");
+        row("int 2", "int 2", -1, "int takes 0 (input low) or 1 (input high)");
+        row("int alone", "int", -1, "int takes 0 (input low) or 1 (input high)");
+        row("temp word", "temp warm", -1, "temp takes degrees from -55 to 125");
+        row("temp too hot", "temp 125.5", -1, "temp takes degrees from -55 to 125");
+        row("temp too cold", "temp -56", -1, "temp takes degrees from -55 to 125");
+        row("flood negative", "flood -1", -1, "flood takes a count, a whole number from 0");
+        row("noise alone", "noise", -1, "noise takes a count, a whole number from 0");
+        row("extra word", "reset now", -1, "reset takes no argument");
+        row("unknown", "frob", -1,
+            "unknown command \"frob\" (commands: int 0|1, temp CELSIUS, reset, wdt, flood "
+            "COUNT, noise COUNT, quit)");
     }
     void console() {
         QFETCH(QString, line);
         QFETCH(int, kind);
+        QFETCH(QByteArray, answer);
         const auto parsed = sim::parseConsoleLine(line.toStdString());
         const auto* command = std::get_if<sim::ConsoleCommand>(&parsed);
         QCOMPARE(command ? int(command->kind) : -1, kind);
+        const std::string text =
+            command ? sim::confirmation(*command) : std::get<std::string>(parsed);
+        QCOMPARE(QByteArray::fromStdString(text), answer);
     }
 };
 

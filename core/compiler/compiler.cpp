@@ -10,10 +10,6 @@ namespace compiler {
 
 namespace {
 
-bool isCommentLine(std::string_view line) {
-    return line.empty() || line[0] == ';' || line[0] == '/' || line[0] == ' ';
-}
-
 // The element characters of the kept lines with one blank for each run of
 // separators; lines are joined with nothing between them.
 std::string elementText(std::string_view queue, bool& anyLineKept) {

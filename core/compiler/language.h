@@ -74,6 +74,11 @@ constexpr bool isElementChar(char c) {
            c == '_' || c == '/' || c == '[' || c == ']' || c == '.' || c == '?';
 }
 
+// A line starting with ";", "/" or a blank (or an empty one) is a comment.
+constexpr bool isCommentLine(std::string_view line) {
+    return line.empty() || line[0] == ';' || line[0] == '/' || line[0] == ' ';
+}
+
 // ASCII case-insensitive equality with a lower-case word.
 bool matchesWord(std::string_view text, std::string_view lowerWord);
 

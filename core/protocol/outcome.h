@@ -14,4 +14,13 @@ std::string commandCodeOf(std::string_view frame);
 // replay or slave-mode answer whose execution code is not "a".
 bool reportsFailure(std::string_view frame);
 
+// True for a reset report that says the module has just powered up.
+bool isPowerUpReport(std::string_view frame);
+
+// The failure reportsFailure sees, as a sentence: the first write not
+// acknowledged ("WRITE 0x40 was not acknowledged"), the first token the module
+// did not know, or why a store, replay or slave command was refused. Empty
+// when the frame reports none.
+std::string failureOf(std::string_view frame);
+
 } // namespace protocol

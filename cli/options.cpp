@@ -1,0 +1,273 @@
+#include "cli/options.h"
+
+#include "cli/io.h"
+#include "util/decimal.h"
+#include "util/system.h"
+
+#include <QCommandLineParser>
+
+#include <array>
+#include <cctype>
+#include <cmath>
+#include <string_view>
+
+namespace cli {
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitUsage = 2;
+constexpr const char* kPortVariable = "I2C_PORT";
+
+struct CommandForm {
+    std::string_view name;
+    std::string_view arguments; // as the usage line shows them
+    std::size_t maxArguments;
+    bool talksToModule; // takes --port and --verbose, and --timeout when it waits
+    bool compiles;      // warns about the script unless --quiet
+    std::string_view about;
+    std::string_view waits; // the default --timeout, for the help; empty: none
+};
+
+constexpr std::array<CommandForm, 9> kCommandForms = {{
+    {"compile",
+     "[FILE]",
+     1,
+     false,
+     true,
+     "Compile a command queue and print its script frame.\n",
+     {}},
+    {"decode",
+     "[FILE]",
+     1,
+     false,
+     false,
+     "Decode what a module sent (CR ends a frame) and print the\nbus activity it shows.\n",
+     {}},
+    {"run", "[FILE]", 1, true, true,
+     "Compile the queue, send it to the module and print the bus\nactivity of its answer.\n",
+     "1 s plus the script's delays"},
+    {"ping", "", 0, true, false, "Ask the module for its version and configuration.\n", "1 s"},
+    {"control", "NAME", 1, true, false,
+     "Send a control command. NAME is edge-hl, edge-lh,\n"
+     "trigger-on, trigger-off, slow, fast, slave, store or replay.\n",
+     "1 s, for a replay 17 s"},
+    {"scan", "", 0, true, false,
+     "Probe the addresses 08 to 77 and print the ones that answer\nas a grid.\n",
+     "1 s for each probe frame"},
+    {"monitor",
+     "",
+     0,
+     true,
+     false,
+     "Print every frame the module sends on its own (interrupt, reset\n"
+     "and power-up reports) as decoded lines after the time of day,\n"
+     "until Ctrl-C.\n",
+     {}},
+    {"ports",
+     "",
+     0,
+     false,
+     false,
+     "List COM1 to COM8 with the device each opens now and how,\n"
+     "and the serial adapters present with their stable names.\n",
+     {}},
+    {"examples",
+     "[N]",
+     1,
+     false,
+     false,
+     "List the built-in example scripts; with N, print example N\n"
+     "(i2cscript examples 2 | i2cscript run --port COM8).\n",
+     {}},
+}};
+
+const CommandForm* findForm(const std::string& name) {
+    for (const auto& form : kCommandForms)
+        if (form.name == name) return &form;
+    return nullptr;
+}
+
+std::string usageLine(const CommandForm& form) {
+    std::string line = "i2cscript " + std::string(form.name);
+    if (!form.arguments.empty()) line += " " + std::string(form.arguments);
+    if (form.talksToModule) line += " --port PORT";
+    if (!form.waits.empty()) line += " [--timeout SECONDS]";
+    if (form.name == "monitor") line += " [--raw]";
+    return line;
+}
+
+// How an option the user typed was spelt, for naming it back.
+std::string typed(const Arguments& args, const QString& name) {
+    const std::string n = name.toStdString();
+    for (const auto& a : args) {
+        if (a == "--") break;
+        for (const std::string dashes : {"--", "-"})
+            if (a == dashes + n || a.starts_with(dashes + n + "=")) return dashes + n;
+    }
+    return (n.size() == 1 ? "-" : "--") + n;
+}
+
+int complain(const std::string& command, const std::string& text) {
+    writeErr("i2cscript " + command + ": " + text + " (see i2cscript " + command + " --help)\n");
+    return kExitUsage;
+}
+
+} // namespace
+
+std::variant<CommandLine, int> parseCommandLine(const Arguments& args) {
+    if (args.empty()) {
+        writeErr(usage());
+        return kExitUsage;
+    }
+    const std::string& command = args.front();
+    if (command == "--help" || command == "-h" || command == "help") {
+        if (args.size() > 1 && findForm(args[1])) {
+            writeOut(commandUsage(args[1]));
+            return kExitOk;
+        }
+        writeOut(usage());
+        return kExitOk;
+    }
+    if (command == "--version") {
+        writeOut(util::versiontext() + "\n");
+        return kExitOk;
+    }
+    const CommandForm* form = findForm(command);
+    if (!form) {
+        writeErr("i2cscript: unknown command '" + command + "' (see i2cscript --help)\n");
+        return kExitUsage;
+    }
+
+    QCommandLineParser parser;
+    // "-port" is --port, not -p -o -r -t.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption help(QStringList{"h", "help"});
+    const QCommandLineOption port("port", {}, "PORT");
+    const QCommandLineOption timeout("timeout", {}, "SECONDS");
+    const QCommandLineOption quiet(QStringList{"q", "quiet"});
+    parser.addOption(help);
+    if (form->compiles) parser.addOption(quiet);
+    const QCommandLineOption verbose(QStringList{"v", "verbose"});
+    const QCommandLineOption raw("raw");
+    if (form->talksToModule) {
+        parser.addOption(port);
+        parser.addOption(verbose);
+    }
+    if (!form->waits.empty()) parser.addOption(timeout);
+    if (form->name == "monitor") parser.addOption(raw);
+    QStringList list{"i2cscript"};
+    for (const auto& a : Arguments(args.begin() + 1, args.end()))
+        list << QString::fromStdString(a);
+    if (!parser.parse(list)) {
+        if (!parser.unknownOptionNames().isEmpty())
+            return complain(command,
+                            "unknown option " + typed(args, parser.unknownOptionNames().front()));
+        // The only other failures: a value missing at the end, or given to --help.
+        const QString last = list.back();
+        if (form->talksToModule && (last.endsWith("-port") || last.endsWith("-timeout")))
+            return complain(command, last.toStdString() + " needs a value");
+        std::string text = parser.errorText().toStdString(); // "Unexpected value after '-h'."
+        if (text.ends_with('.')) text.pop_back();
+        text[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(text[0])));
+        return complain(command, text);
+    }
+    if (parser.isSet(help)) {
+        writeOut(commandUsage(command));
+        return kExitOk;
+    }
+
+    CommandLine line;
+    line.command = command;
+    for (const auto& a : parser.positionalArguments())
+        line.arguments.push_back(a.toStdString());
+    if (line.arguments.size() > form->maxArguments)
+        return complain(command,
+                        "unexpected argument '" + line.arguments[form->maxArguments] + "'");
+    line.quiet = form->compiles && parser.isSet(quiet);
+    if (!form->talksToModule) return line;
+    line.verbose = parser.isSet(verbose);
+    line.raw = form->name == "monitor" && parser.isSet(raw);
+
+    line.port = parser.isSet(port) ? parser.value(port).toStdString()
+                                   : qEnvironmentVariable(kPortVariable).toStdString();
+    if (line.port.empty())
+        return complain(command, "--port PORT is required, or I2C_PORT in the environment");
+    if (!form->waits.empty() && parser.isSet(timeout)) {
+        // Read alike in every locale: the user's decimal comma plays no part.
+        const double seconds = util::decimalValue(parser.value(timeout).toStdString()).value_or(0);
+        if (!(seconds > 0) || seconds > kMaxTimeoutSeconds)
+            return complain(command, "--timeout takes seconds above 0, at most 86,400");
+        line.timeout = std::chrono::milliseconds(std::llround(seconds * 1000));
+    }
+    return line;
+}
+
+std::string commandUsage(const std::string& command) {
+    const CommandForm* form = findForm(command);
+    if (!form) return {};
+    std::string text = "Usage: " + usageLine(*form) + "\n\n" + std::string(form->about) + "\n";
+    if (form->arguments == "[FILE]") text += "FILE \"-\" or none reads standard input.\n\n";
+    text += "Options:\n";
+    if (form->talksToModule)
+        text += "  --port PORT        the module's port: COM1, COM2, ... (an entry of that\n"
+                "                     name in the program's folder, else the n-th serial\n"
+                "                     adapter present) or a device path such as /dev/ttyUSB0;\n"
+                "                     by default the environment variable I2C_PORT\n";
+    if (!form->waits.empty())
+        text += "  --timeout SECONDS  how long to wait for the answer, above 0 and at most\n"
+                "                     86,400 s; by default " +
+                std::string(form->waits) + "\n";
+    if (form->name == "monitor")
+        text += "  --raw              print the frames as received instead, one a line\n";
+    if (form->talksToModule)
+        text += "  -v, --verbose      print the frames sent and received on standard error,\n"
+                "                     after the time of day\n";
+    if (form->compiles)
+        text += "  -q, --quiet        print no warnings: they go to standard error, as\n"
+                "                     FILE:LINE: warning: ..., for a line that is a comment\n"
+                "                     only for its leading blank, a value that does not\n"
+                "                     send what it seems to, or a command that takes its\n"
+                "                     value from the next line\n";
+    text += "  -h, --help         show this help\n";
+    return text;
+}
+
+std::string usage() {
+    std::string text = "Usage: i2cscript COMMAND [ARGUMENTS] [OPTIONS]\n"
+                       "\n"
+                       "Commands:\n";
+    constexpr std::size_t kColumn = 18;
+    for (const auto& form : kCommandForms) {
+        std::string head = "  " + std::string(form.name);
+        if (!form.arguments.empty()) head += " " + std::string(form.arguments);
+        if (form.talksToModule) head += " --port PORT";
+        // The description beside the name when there is room, else below it.
+        text += head.size() < kColumn ? head + std::string(kColumn - head.size(), ' ')
+                                      : head + "\n" + std::string(kColumn, ' ');
+        const std::string_view about = form.about;
+        for (std::size_t i = 0; i < about.size(); ++i) {
+            text += about[i];
+            if (about[i] == '\n' && i + 1 < about.size()) text += std::string(kColumn, ' ');
+        }
+    }
+    text += "  --help          Show this help; COMMAND --help shows the command's.\n"
+            "  --version       Show the program's version.\n"
+            "\n"
+            "Options may stand before or after the arguments; \"--\" ends them.\n"
+            "FILE \"-\" or none reads standard input. PORT is COM1, COM2, ... (an entry\n"
+            "of that name in the program's folder, usually a link to a device, else the\n"
+            "n-th serial adapter present) or a device path such as /dev/ttyUSB0;\n"
+            "without --port it is the environment variable I2C_PORT.\n"
+            "--timeout SECONDS (above 0, at most 86,400) sets how long to wait for the\n"
+            "answer (default 1 s; run adds the script's delays, a replay waits 17 s).\n"
+            "\n"
+            "Exit status: 0 success; 1 compile error (the alert on standard error);\n"
+            "2 bad arguments, unreadable input, or the port cannot be used; 3 the module\n"
+            "reported a failure (a write not acknowledged, a bad token, or a store,\n"
+            "replay or slave command refused); 4 no answer in time; 128 + the signal\n"
+            "when stopped by one.\n";
+    return text;
+}
+
+} // namespace cli

@@ -1,0 +1,169 @@
+#include "compiler/warnings.h"
+
+#include "compiler/language.h"
+#include "util/ascii.h"
+
+#include <algorithm>
+
+namespace compiler {
+
+namespace {
+
+struct Element {
+    std::string_view text;
+    std::size_t line;
+};
+
+bool isHexDigit(char c) {
+    return util::isDigit(c) || (util::asciiLower(c) >= 'a' && util::asciiLower(c) <= 'f');
+}
+
+// The queue's lines, each without its LF and the CR before it.
+template <typename OnLine> void forEachLine(std::string_view queue, OnLine onLine) {
+    std::size_t pos = 0;
+    for (std::size_t number = 1;; ++number) {
+        const auto lf = queue.find('\n', pos);
+        auto line = queue.substr(pos, lf == std::string_view::npos ? lf : lf - pos);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        onLine(line, number);
+        if (lf == std::string_view::npos) break;
+        pos = lf + 1;
+    }
+}
+
+std::vector<std::string_view> elementsOfLine(std::string_view line) {
+    std::vector<std::string_view> elements;
+    std::size_t i = 0;
+    while (i < line.size()) {
+        if (!isElementChar(line[i])) {
+            ++i;
+            continue;
+        }
+        const std::size_t start = i;
+        while (i < line.size() && isElementChar(line[i]))
+            ++i;
+        elements.push_back(line.substr(start, i - start));
+    }
+    return elements;
+}
+
+std::string str(std::string_view text) {
+    return std::string(text);
+}
+
+// What a value given on its command's line makes the module do, when that is
+// unlikely what was meant; empty otherwise.
+std::string valueWarning(const Command& command, std::string_view keyword, std::string_view value) {
+    const std::string said = str(keyword) + " " + str(value);
+    const std::string sent = "0x" + byteToken(value);
+    if (value.size() >= 2 && (value[1] == 'x' || value[1] == 'X')) {
+        const auto digits = value.substr(2);
+        const auto bad =
+            std::find_if(digits.begin(), digits.end(), [](char c) { return !isHexDigit(c); });
+        if (digits.empty()) return said + " has no digits after \"0x\", so it sends " + sent;
+        if (bad != digits.end())
+            return said + ": \"" + std::string(1, *bad) + "\" is not a hex digit, so it sends " +
+                   sent;
+        if (digits.size() > 2)
+            return said + " has more than two hex digits; only the first two count, so it sends " +
+                   sent;
+        return {};
+    }
+    const bool allHex = std::all_of(value.begin(), value.end(), isHexDigit);
+    const bool anyLetter = std::any_of(value.begin(), value.end(),
+                                       [](char c) { return isHexDigit(c) && !util::isDigit(c); });
+    // Two digits after a write read like the hex byte of an address or a datum.
+    const bool twoDigits = command.keyword == "write" && value.size() == 2 && value[0] != '0' &&
+                           util::isDigit(value[0]) && util::isDigit(value[1]);
+    if (allHex && (anyLetter || twoDigits))
+        return said + " is read as decimal, so it sends " + sent + "; hex takes \"0x\" (" +
+               str(keyword) + " 0x" + util::asciiUpper(value) + ")";
+    if (byteValue(value) >= 255.5)
+        return said + " is above 255: only its low 8 bits are sent, " + sent;
+    return {};
+}
+
+std::string_view missingWhat(Parameter parameter) {
+    switch (parameter) {
+    case Parameter::Read:
+        return "ack or nack";
+    case Parameter::Supply:
+        return "voltage";
+    default:
+        return "value";
+    }
+}
+
+// Reads the queue as compile() does; unidentified, when given, ends the walk
+// at the element the compile alert names.
+std::vector<Warning> walk(std::string_view queue, std::optional<ElementAt>* unidentified) {
+    std::vector<Warning> warnings;
+    std::vector<Element> elements;
+    forEachLine(queue, [&](std::string_view line, std::size_t number) {
+        if (!isCommentLine(line)) {
+            for (auto e : elementsOfLine(line))
+                elements.push_back({e, number});
+            return;
+        }
+        if (line.empty() || line[0] != ' ') return;
+        const auto words = elementsOfLine(line);
+        if (words.empty() || !findCommand(words.front())) return;
+        const auto first = line.find_first_not_of(' ');
+        warnings.push_back({number, "the line starts with a blank, so it is a comment and \"" +
+                                        str(line.substr(first)) + "\" is not sent"});
+    });
+
+    const std::size_t n = elements.size();
+    for (std::size_t m = 0; m < n; ++m) {
+        const Element& e = elements[m];
+        if (e.text.front() == ';') continue;
+        const Command* command = findCommand(e.text);
+        if (!command) {
+            if (unidentified) *unidentified = ElementAt{e.line, str(e.text)};
+            break;
+        }
+        if (command->parameter == Parameter::None) continue;
+        const std::string what(missingWhat(command->parameter));
+        if (m + 1 == n) {
+            if (command->parameter == Parameter::Supply) {
+                if (unidentified) *unidentified = ElementAt{e.line, ""};
+                break;
+            }
+            warnings.push_back(
+                {e.line,
+                 str(e.text) + " has no " + what + ", so it " +
+                     (command->parameter == Parameter::Read ? "ends with nAck" : "sends 0x00")});
+            break;
+        }
+        const Element& p = elements[m + 1];
+        ++m;
+        if (p.line != e.line)
+            warnings.push_back({e.line, str(e.text) + " has no " + what +
+                                            " on its line, so it takes \"" + str(p.text) +
+                                            "\" from line " + std::to_string(p.line)});
+        if (command->parameter == Parameter::Supply && !supplyToken(p.text)) {
+            if (unidentified) *unidentified = ElementAt{p.line, str(p.text)};
+            break;
+        }
+        if (command->parameter == Parameter::Byte && p.line == e.line)
+            if (auto text = valueWarning(*command, e.text, p.text); !text.empty())
+                warnings.push_back({e.line, std::move(text)});
+    }
+    std::stable_sort(warnings.begin(), warnings.end(),
+                     [](const Warning& a, const Warning& b) { return a.line < b.line; });
+    return warnings;
+}
+
+} // namespace
+
+std::vector<Warning> scriptWarnings(std::string_view queue) {
+    return walk(queue, nullptr);
+}
+
+std::optional<ElementAt> unidentifiedElement(std::string_view queue) {
+    std::optional<ElementAt> element;
+    walk(queue, &element);
+    return element;
+}
+
+} // namespace compiler

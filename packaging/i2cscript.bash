@@ -1,0 +1,54 @@
+# Bash completion for i2cscript and i2csim: commands, options, COM names and
+# control names. Plain compgen, so it works without the bash-completion package.
+
+_i2cscript() {
+    local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD - 1]}
+    local commands="compile decode run ping control scan monitor ports examples help"
+    if [ "$COMP_CWORD" -eq 1 ]; then
+        COMPREPLY=($(compgen -W "$commands --help --version" -- "$cur"))
+        return
+    fi
+    case $prev in
+    --port)
+        # A device path once a "/" is typed, else the COM names.
+        if [[ $cur == /* ]]; then
+            COMPREPLY=($(compgen -f -- "$cur"))
+        else
+            COMPREPLY=($(compgen -W "COM1 COM2 COM3 COM4 COM5 COM6 COM7 COM8" -- "$cur"))
+        fi
+        return
+        ;;
+    --timeout) return ;;
+    esac
+    local command=${COMP_WORDS[1]} options="--help"
+    case $command in
+    compile) options="--quiet --help" ;;
+    run) options="--port --timeout --quiet --verbose --help" ;;
+    ping | control | scan) options="--port --timeout --verbose --help" ;;
+    monitor) options="--port --raw --verbose --help" ;;
+    esac
+    if [[ $cur == -* ]]; then
+        COMPREPLY=($(compgen -W "$options" -- "$cur"))
+        return
+    fi
+    case $command in
+    compile | decode | run) COMPREPLY=($(compgen -f -- "$cur")) ;;
+    control)
+        COMPREPLY=($(compgen -W "edge-hl edge-lh trigger-on trigger-off slow fast slave store replay" -- "$cur"))
+        ;;
+    examples) COMPREPLY=($(compgen -W "1 2 3 4 5 6 7 8" -- "$cur")) ;;
+    help) COMPREPLY=($(compgen -W "${commands% help}" -- "$cur")) ;;
+    esac
+}
+complete -F _i2cscript i2cscript
+
+_i2csim() {
+    local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD - 1]}
+    case $prev in
+    --model) COMPREPLY=($(compgen -W "tamb tolk" -- "$cur")) ;;
+    --link) COMPREPLY=($(compgen -f -- "$cur")) ;;
+    --revision) ;;
+    *) COMPREPLY=($(compgen -W "--model --revision --line-rate --link --help --version" -- "$cur")) ;;
+    esac
+}
+complete -F _i2csim i2csim
