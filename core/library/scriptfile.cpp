@@ -81,6 +81,9 @@ LoadedScript loadScript(std::string_view bytes, const BlockTable& table) {
     std::string text = decodeScriptText(bytes);
     if (std::string_view(text).starts_with(kByteOrderMark)) text.erase(0, kByteOrderMark.size());
     LoadedScript loaded{table, {}, {std::string(kSelectScript)}, 0};
+    // The preamble is this file's alone: an earlier file's must never reach the queue.
+    loaded.blocks[0].clear();
+    bool preambleStarted = false;
     std::size_t block = 0;
     std::size_t pos = 0;
     while (pos < text.size()) {
@@ -105,11 +108,20 @@ LoadedScript loadScript(std::string_view bytes, const BlockTable& table) {
             if (block <= kQuickButtons)
                 loaded.captions[block - 1] = firstCharacters(name, kMaxCaption);
             loaded.blocks[block] = line;
+        } else if (block == 0) {
+            if (preambleStarted) loaded.blocks[0].append(util::CRLF);
+            loaded.blocks[0].append(line);
+            preambleStarted = true;
         } else if (block <= kMaxBlocks) {
             loaded.blocks[block].append(util::CRLF).append(line);
         }
     }
     return loaded;
+}
+
+std::string_view blockName(std::string_view entry) {
+    if (!entry.starts_with(';')) return {};
+    return entry.substr(1, entry.find('\r') - 1);
 }
 
 } // namespace library

@@ -34,12 +34,17 @@ std::string decodeScriptText(std::string_view bytes);
 // bytes: the whole file. Lines end at CR LF, CR or LF; a final line end
 // starts no further line, and an empty file has no lines. Entry k (1 up)
 // becomes the k-th comment line, then each further line of its block with
-// CR LF before it; lines before the first comment line are appended to entry 0
-// the same way; entries past the file's block count keep what table held.
+// CR LF before it; entry 0 becomes the lines before the first comment line
+// (the preamble), joined by CR LF, and nothing else; entries past the file's
+// block count keep what table held.
 // Blocks past kMaxBlocks are only counted: their lines go nowhere. Captions
 // take at most kMaxCaption characters of a block's name, list items at most
 // kMaxListItem (characters, not bytes: a multi-byte character is never cut).
 // Time and memory grow linearly with the file.
 LoadedScript loadScript(std::string_view bytes, const BlockTable& table);
+
+// A block's whole name: its first line after the ";" (empty for entry 0 or
+// an empty entry).
+std::string_view blockName(std::string_view entry);
 
 } // namespace library
