@@ -1,0 +1,86 @@
+#include "util/readfile.h"
+
+#include <cerrno>
+#include <cstring>
+
+#if defined(_WIN32)
+#include <filesystem>
+#include <fstream>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace util {
+
+namespace {
+
+std::string tooLarge(std::size_t limit) {
+    return "it is larger than " + std::to_string(limit >> 20) + " MiB, too large to load";
+}
+
+#if !defined(_WIN32)
+std::string kindError(mode_t mode) {
+    if (S_ISDIR(mode)) return "it is a folder";
+    if (S_ISFIFO(mode)) return "it is a named pipe, not a regular file";
+    if (S_ISSOCK(mode)) return "it is a socket, not a regular file";
+    if (S_ISCHR(mode) || S_ISBLK(mode)) return "it is a device, not a regular file";
+    return "it is not a regular file";
+}
+#endif
+
+} // namespace
+
+ReadFile readRegularFile(const std::string& path, std::size_t limit) {
+#if defined(_WIN32)
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const auto status = fs::status(fs::u8path(path), ec);
+    if (ec) return {std::nullopt, ec.message()};
+    if (fs::is_directory(status)) return {std::nullopt, "it is a folder"};
+    if (!fs::is_regular_file(status)) return {std::nullopt, "it is not a regular file"};
+    std::ifstream in(fs::u8path(path), std::ios::binary);
+    if (!in) return {std::nullopt, "it cannot be opened"};
+    std::string bytes(limit + 1, '\0');
+    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (in.bad()) return {std::nullopt, "it cannot be read"};
+    bytes.resize(static_cast<std::size_t>(in.gcount()));
+#else
+    // Decided before opening: opening a device can have effects of its own
+    // (a serial adapter raises its control lines).
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return {std::nullopt, std::strerror(errno)};
+    if (!S_ISREG(info.st_mode)) return {std::nullopt, kindError(info.st_mode)};
+    // Non-blocking, should the path have become a pipe since.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return {std::nullopt, std::strerror(errno)};
+    std::string bytes;
+    std::string error;
+    if (::fstat(fd, &info) != 0) {
+        error = std::strerror(errno);
+    } else if (!S_ISREG(info.st_mode)) {
+        error = kindError(info.st_mode);
+    } else {
+        bytes.resize(limit + 1);
+        std::size_t got = 0;
+        while (got < bytes.size()) {
+            const auto n = ::read(fd, bytes.data() + got, bytes.size() - got);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) {
+                error = std::strerror(errno);
+                break;
+            }
+            if (n == 0) break;
+            got += static_cast<std::size_t>(n);
+        }
+        bytes.resize(got);
+    }
+    ::close(fd);
+    if (!error.empty()) return {std::nullopt, error};
+#endif
+    if (bytes.size() > limit) return {std::nullopt, tooLarge(limit)};
+    return {std::move(bytes), {}};
+}
+
+} // namespace util

@@ -1,0 +1,20 @@
+#pragma once
+// Reading a file the user picked, which may be anything: a named pipe without
+// a writer, a device that never ends, a socket, a folder. Only a regular file
+// is read, and only up to a limit; nothing here blocks or opens a device.
+#include <cstddef>
+#include <optional>
+#include <string>
+
+namespace util {
+
+struct ReadFile {
+    std::optional<std::string> bytes; // the whole file, or nothing
+    std::string error;                // why not: "it is a named pipe, not a regular file"
+};
+
+// The file's bytes when it is a regular file of at most limit bytes. The
+// size it reports is not trusted: at most limit + 1 bytes are read.
+ReadFile readRegularFile(const std::string& path, std::size_t limit);
+
+} // namespace util
