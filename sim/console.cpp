@@ -43,9 +43,12 @@ std::variant<ConsoleCommand, std::string> parseConsoleLine(std::string_view line
     const std::string name = util::asciiLower(w[0]);
     const std::string_view argument = w.size() == 2 ? w[1] : std::string_view{};
     const bool one = w.size() == 1;
-    if (name == "reset" || name == "wdt" || name == "quit") {
+    if (name == "reset" || name == "wdt" || name == "quit" || name == "help") {
         if (!one) return name + " takes no argument";
-        command.kind = name == "reset" ? Kind::Reset : name == "wdt" ? Kind::Watchdog : Kind::Quit;
+        command.kind = name == "reset"  ? Kind::Reset
+                       : name == "wdt"  ? Kind::Watchdog
+                       : name == "help" ? Kind::Help
+                                        : Kind::Quit;
     } else if (name == "int") {
         if (argument != "0" && argument != "1") return "int takes 0 (input low) or 1 (input high)";
         command.kind = Kind::Interrupt;
@@ -86,6 +89,8 @@ std::string confirmation(const ConsoleCommand& command) {
         return "sending " + std::to_string(command.count) + " interrupt reports";
     case Kind::Noise:
         return "sending " + std::to_string(command.count) + " characters of noise";
+    case Kind::Help:
+        return std::string(kConsoleHelp);
     case Kind::Quit:
         return "quitting";
     }

@@ -12,10 +12,21 @@
 namespace sim {
 
 inline constexpr std::string_view kConsoleCommands =
-    "int 0|1, temp CELSIUS, reset, wdt, flood COUNT, noise COUNT, quit";
+    "int 0|1, temp CELSIUS, reset, wdt, flood COUNT, noise COUNT, help, quit";
+
+// What "help" answers: each command and what it does, a line each.
+inline constexpr std::string_view kConsoleHelp =
+    "int 0|1       the interrupt input low or high (the module reports the change)\n"
+    "temp CELSIUS  the LM75's temperature, -55 to 125\n"
+    "reset         a power-up reset\n"
+    "wdt           a watchdog reset\n"
+    "flood COUNT   COUNT interrupt reports back to back\n"
+    "noise COUNT   COUNT characters of line noise\n"
+    "help          this list\n"
+    "quit          stop the simulator";
 
 struct ConsoleCommand {
-    enum class Kind { Nothing, Interrupt, Temperature, Reset, Watchdog, Flood, Noise, Quit };
+    enum class Kind { Nothing, Interrupt, Temperature, Reset, Watchdog, Flood, Noise, Help, Quit };
     Kind kind = Kind::Nothing; // Nothing: an empty line
     bool level = false;        // Interrupt
     double celsius = 0;        // Temperature

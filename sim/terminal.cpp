@@ -248,6 +248,8 @@ void Terminal::runConsoleLine(std::string_view line, Clock::time_point now) {
             m_noise = std::min(m_noise, std::numeric_limits<std::uint64_t>::max() - command.count) +
                       command.count;
         break;
+    case Kind::Help:
+        break;
     case Kind::Quit:
         m_quit = true;
         break;

@@ -297,6 +297,7 @@ class TestSimModel : public QObject {
             "sending 10000000000 interrupt reports");
         row("noise", "noise 5000", int(Kind::Noise), "sending 5000 characters of noise");
         row("quit", "QUIT\r", int(Kind::Quit), "quitting");
+        row("help", "help", int(Kind::Help), sim::kConsoleHelp.data());
         row("int 2", "int 2", -1, "int takes 0 (input low) or 1 (input high)");
         row("int alone", "int", -1, "int takes 0 (input low) or 1 (input high)");
         row("temp word", "temp warm", -1, "temp takes degrees from -55 to 125");
@@ -307,7 +308,7 @@ class TestSimModel : public QObject {
         row("extra word", "reset now", -1, "reset takes no argument");
         row("unknown", "frob", -1,
             "unknown command \"frob\" (commands: int 0|1, temp CELSIUS, reset, wdt, flood "
-            "COUNT, noise COUNT, quit)");
+            "COUNT, noise COUNT, help, quit)");
     }
     void console() {
         QFETCH(QString, line);
