@@ -7,6 +7,9 @@
 #include <QPainter>
 #include <QSyntaxHighlighter>
 #include <QTextBlock>
+#include <QTextLayout>
+
+#include <algorithm>
 
 namespace app {
 
@@ -37,13 +40,31 @@ int ruleWidth(const QString& line) {
     return 0;
 }
 
+namespace {
+
+// The window's own size first; below the floor text is no longer readable,
+// and the rows wrap instead.
+constexpr qreal kLargestPoints = 8.25;
+constexpr qreal kSmallestPoints = 6.5;
+constexpr qreal kPointStep = 0.25;
+
+} // namespace
+
 HelpView::HelpView(QWidget* parent) : QPlainTextEdit(parent) {
     setReadOnly(true);
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     new RuleHider(document());
-    setTabStops();
+    setTabStopDistance(tabStopFor(font()));
+}
+
+qreal HelpView::tabStopFor(const QFont& font) {
+    const QFontMetricsF metrics(font);
+    qreal oneStop = 0;
+    for (const char* cell : {"Revision", "Command", "Response", "$0011[cr]", "!0011a[cr]"})
+        oneStop = std::max(oneStop, metrics.horizontalAdvance(QLatin1String(cell)));
+    return (oneStop + metrics.horizontalAdvance(QLatin1String("2007/05/30"))) / 2;
 }
 
 void HelpView::paintEvent(QPaintEvent* event) {
@@ -63,12 +84,48 @@ void HelpView::paintEvent(QPaintEvent* event) {
 
 void HelpView::changeEvent(QEvent* event) {
     QPlainTextEdit::changeEvent(event);
-    if (event->type() == QEvent::FontChange) setTabStops();
+    if (event->type() == QEvent::FontChange) {
+        setTabStopDistance(tabStopFor(font()));
+        fitTables();
+    }
 }
 
-void HelpView::setTabStops() {
-    // Wide enough for the tables' commands and answers ("$0000[cr]") in a column.
-    setTabStopDistance(9 * QFontMetricsF(font()).averageCharWidth());
+void HelpView::resizeEvent(QResizeEvent* event) {
+    QPlainTextEdit::resizeEvent(event);
+    fitTables();
+}
+
+bool HelpView::tablesFit(const QFont& font, qreal width) const {
+    QTextOption option;
+    option.setTabStopDistance(tabStopFor(font));
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+        const QString text = block.text();
+        if (!text.contains(QLatin1Char('\t'))) continue;
+        QTextLayout layout(text, font);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        QTextLine line = layout.createLine();
+        line.setLineWidth(width);
+        const bool whole = line.textLength() == text.size();
+        layout.endLayout();
+        if (!whole) return false;
+    }
+    return true;
+}
+
+void HelpView::fitTables() {
+    if (m_fitting) return;
+    const qreal width = viewport()->width() - 2 * document()->documentMargin();
+    QFont fitted = font();
+    for (qreal points = kLargestPoints; points >= kSmallestPoints; points -= kPointStep) {
+        fitted.setPointSizeF(points);
+        if (tablesFit(fitted, width)) break;
+    }
+    if (fitted == font()) return;
+    m_fitting = true; // the font change lays out again, and may resize
+    setFont(fitted);
+    m_fitting = false;
 }
 
 } // namespace app

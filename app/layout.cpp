@@ -32,14 +32,14 @@ Rows build() {
         // Left column: quick commands and window buttons.
         {.name = "oneclick", .kind = Kind::CheckBox, .left = 60, .top = 60, .width = 255, .height = 255, .accessible = "Label1(3)"},
         {.name = "Label1(3)", .text = "One Click Commands", .left = 360, .top = 60, .width = 2595, .height = 315, .font = Font::Heading},
-        {.name = "cmmd(255)", .kind = Kind::Button, .text = "Compile/Transmit", .left = 60, .top = 360, .width = 2835, .height = 495, .font = Font::Large},
+        {.name = "cmmd(255)", .kind = Kind::Button, .text = "Compile/Transmit", .left = 60, .top = 360, .width = 2835, .height = 495, .font = Font::Large, .toolTip = "Compile the command queue and send it to the open port (Ctrl+Return in the queue)"},
     };
     for (int i = 0; i < 18; ++i)
         rows.push_back({.name = QStringLiteral("cmmd(%1)").arg(i), .kind = Kind::Button, .left = 60, .top = 900 + 360 * i, .width = 2835, .height = 315, .accessible = QStringLiteral("Quick command %1").arg(i + 1)});
     const Rows rest = {
         {.name = "Command4", .kind = Kind::Button, .text = "Load", .left = 60, .top = 7500, .width = 2835, .height = 315},
-        {.name = "Command3", .kind = Kind::Button, .text = "Help", .left = 60, .top = 7860, .width = 1275, .height = 495},
-        {.name = "Command5", .kind = Kind::Button, .text = "Connector", .left = 60, .top = 8400, .width = 1275, .height = 495},
+        {.name = "Command3", .kind = Kind::Button, .text = "Help", .left = 60, .top = 7860, .width = 1275, .height = 495, .toolTip = "Show or hide the help (F1; Esc hides it)"},
+        {.name = "Command5", .kind = Kind::Button, .text = "Connector", .left = 60, .top = 8400, .width = 1275, .height = 495, .toolTip = "Show or hide the module's I2C connector (Esc hides it)"},
         {.name = "Label1(4)", .text = "Example Commands", .left = 1440, .top = 7920, .width = 1515, .height = 315},
         {.name = "Label1(5)", .text = "Transmit buffer", .left = 1440, .top = 8220, .width = 1515, .height = 315},
         {.name = "Label1(6)", .text = "Receive buffer", .left = 1440, .top = 8580, .width = 1515, .height = 315},

@@ -15,9 +15,11 @@
 #include "link/portnames.h"
 #include "protocol/frames.h"
 #include "util/paths.h"
+#include "util/readfile.h"
 #include "util/system.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -30,6 +32,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTimer>
@@ -43,6 +46,12 @@ namespace {
 
 const QString kPortSettings =
     QString::fromLatin1(protocol::kPortSettings.data(), protocol::kPortSettings.size());
+
+const QString kNothingSent =
+    QStringLiteral("No port is open: nothing was sent. Choose the module's port here.");
+constexpr std::chrono::milliseconds kNothingSentShown{5000};
+const QColor kNoticeColour(255, 205, 205);
+constexpr const char* kMarkedProperty = "nothingSent";
 
 QString qstring(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -89,6 +98,21 @@ MainWindow::MainWindow(serial::Port& rs232, Settings settings, QWidget* parent)
     for (int i = 0; i < 3; ++i)
         m_tokenvalue[static_cast<std::size_t>(i)] =
             control<QLineEdit>(QStringLiteral("tokenvalue(%1)").arg(i));
+    for (int i = 0; i < controls::kQuickButtons; ++i)
+        m_quick[static_cast<std::size_t>(i)] =
+            control<QPushButton>(QStringLiteral("cmmd(%1)").arg(i));
+    // Dialogs take the application's icon.
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/i2cmaster.svg")));
+    setWindowIcon(QApplication::windowIcon());
+    m_notice = new QLabel(kNothingSent, this, Qt::ToolTip);
+    m_notice->setObjectName(QStringLiteral("nothingSent"));
+    m_notice->setForegroundRole(QPalette::ToolTipText);
+    m_notice->setBackgroundRole(QPalette::ToolTipBase);
+    m_notice->setAutoFillBackground(true);
+    m_notice->setMargin(4);
+    m_noticeTimer.setSingleShot(true);
+    m_noticeTimer.setInterval(kNothingSentShown);
+    connect(&m_noticeTimer, &QTimer::timeout, m_notice, &QWidget::hide);
     m_alert = [this](const QString& title, const QString& message, int style) {
         return dialogs::showalert(this, title, message, style);
     };
@@ -118,6 +142,13 @@ void MainWindow::connectControls() {
             &MainWindow::Command4_Click);
     connect(control<QPushButton>("Command5"), &QPushButton::clicked, this,
             &MainWindow::Command5_Click);
+    connect(new QShortcut(Qt::Key_F1, this), &QShortcut::activated, this,
+            &MainWindow::Command3_Click);
+    connect(new QShortcut(Qt::Key_Escape, this), &QShortcut::activated, this, [this] {
+        m_helpbox->hide();
+        m_connection->hide();
+    });
+    m_commands->installEventFilter(this);
     mouseTarget(m_helpbox)->installEventFilter(this);
     m_connection->installEventFilter(this);
     for (auto* label : m_connection->findChildren<QLabel*>())
@@ -149,6 +180,8 @@ void MainWindow::Form_Load() {
     setWindowTitle(QString::fromLatin1(kCaption) + QStringLiteral(" V") +
                    qstring(util::versiontext()));
     m_helpbox->setPlainText(qstring(help::helpDocument()));
+    // The start-up example is where the user's history begins.
+    m_commands->document()->clearUndoRedoStacks();
     m_portselect->setFocus();
 }
 
@@ -169,28 +202,6 @@ void MainWindow::Command3_Click() {
     showOverCentre(m_helpbox);
 }
 
-namespace {
-
-// The whole file, or nothing with the reason.
-std::optional<QByteArray> readScriptFile(const QString& path, QString& error) {
-    QFile file(path);
-    if (QFileInfo(path).isDir()) {
-        error = QStringLiteral("it is a folder");
-    } else if (!file.open(QIODevice::ReadOnly)) {
-        error = file.errorString();
-    } else if (file.size() > static_cast<qint64>(library::kMaxScriptFileBytes)) {
-        error = QStringLiteral("it is larger than %1 MiB, too large for a script file")
-                    .arg(library::kMaxScriptFileBytes >> 20);
-    } else {
-        QByteArray bytes = file.readAll();
-        if (file.error() == QFileDevice::NoError) return bytes;
-        error = file.errorString();
-    }
-    return std::nullopt;
-}
-
-} // namespace
-
 void MainWindow::Command4_Click() {
     const QString chosen =
         dialogs::choosefile(this, QString(), QStringLiteral("*.txt"), loaddirectory,
@@ -200,28 +211,33 @@ void MainWindow::Command4_Click() {
     loaddirectory = qstring(util::pathpart(path, 3)) + QLatin1Char(util::kNativeSeparator);
     // Read whole before anything is cleared: a file that cannot be read
     // leaves the buttons, the list, the blocks and the queue as they were.
-    QString reason;
-    const auto bytes = readScriptFile(qstring(path), reason);
-    if (!bytes) {
+    // Only a regular file is read, so a pipe or a device cannot hang the window.
+    const auto file = util::readRegularFile(path, library::kMaxScriptFileBytes);
+    if (!file.bytes) {
         alert(QStringLiteral("Script load error"),
-              QStringLiteral("Cannot load %1:\r\n%2").arg(qstring(path), reason), 0);
+              QStringLiteral("Cannot load %1:\r\n%2").arg(qstring(path), qstring(file.error)), 0);
         return;
     }
-    for (int i = 0; i < controls::kQuickButtons; ++i)
-        control<QPushButton>(QStringLiteral("cmmd(%1)").arg(i))->setText(QString());
+    auto loaded = library::loadScript(*file.bytes, scriptblocks);
+    scriptblocks = std::move(loaded.blocks);
+    for (int i = 0; i < controls::kQuickButtons; ++i) {
+        const std::string& block = scriptblocks[static_cast<std::size_t>(i) + 1];
+        setQuickCaption(i, loaded.captions[static_cast<std::size_t>(i)],
+                        i + 1 < static_cast<int>(loaded.listItems.size())
+                            ? library::blockName(block)
+                            : std::string_view());
+    }
     m_combo2->clear();
     m_combo2->addItem(qstring(library::kSelectScript));
+    for (std::size_t k = 1; k < loaded.listItems.size(); ++k) {
+        m_combo2->addItem(qstring(loaded.listItems[k]));
+        const auto name = library::blockName(scriptblocks[k]);
+        if (name != loaded.listItems[k])
+            m_combo2->setItemData(static_cast<int>(k), qstring(name), Qt::ToolTipRole);
+    }
+    // The queue takes this file's preamble, never an earlier file's.
     m_combo2->setCurrentIndex(0);
     Combo2_Click();
-    auto loaded = library::loadScript(
-        std::string_view(bytes->constData(), static_cast<std::size_t>(bytes->size())),
-        scriptblocks);
-    scriptblocks = std::move(loaded.blocks);
-    for (int i = 0; i < controls::kQuickButtons; ++i)
-        control<QPushButton>(QStringLiteral("cmmd(%1)").arg(i))
-            ->setText(qstring(loaded.captions[static_cast<std::size_t>(i)]));
-    for (std::size_t k = 1; k < loaded.listItems.size(); ++k)
-        m_combo2->addItem(qstring(loaded.listItems[k]));
     if (loaded.blocksLeftOut > 0)
         alert(QStringLiteral("Script load"),
               QStringLiteral("%1 holds more than %2 blocks: the first %2 are loaded, the "
@@ -257,13 +273,28 @@ bool MainWindow::alert(const QString& title, const QString& message, int style) 
 }
 
 void MainWindow::setQueue(const std::string& text) {
-    m_commands->setPlainText(qstring(text));
+    // One step of the editor's own undo: setPlainText would forget the
+    // user's text for good.
+    QTextCursor all(m_commands->document());
+    all.beginEditBlock();
+    all.select(QTextCursor::Document);
+    all.insertText(qstring(text));
+    all.endEditBlock();
+    m_commands->moveCursor(QTextCursor::Start);
+}
+
+void MainWindow::setQuickCaption(int index, std::string_view caption, std::string_view name) {
+    QPushButton* button = m_quick[static_cast<std::size_t>(index)];
+    button->setText(qstring(caption).replace(QLatin1Char('&'), QStringLiteral("&&")));
+    // Screen readers say the caption; the placeholder only while there is none.
+    button->setAccessibleName(caption.empty() ? QStringLiteral("Quick command %1").arg(index + 1)
+                                              : QString());
+    button->setToolTip(name != caption ? qstring(name) : QString());
 }
 
 void MainWindow::cmmd_Click(int index) {
     if (index >= 0 && index < controls::kQuickButtons) {
-        const auto* button = control<QPushButton>(QStringLiteral("cmmd(%1)").arg(index));
-        if (button->text().isEmpty()) return;
+        if (m_quick[static_cast<std::size_t>(index)]->text().isEmpty()) return;
         setQueue(scriptblocks[static_cast<std::size_t>(index) + 1]);
         if (m_oneclick->isChecked()) compile();
         return;
@@ -275,8 +306,13 @@ void MainWindow::cmmd_Click(int index) {
     const auto button = controls::controlButton(index);
     if (!button) return;
     if (button->clearsView) m_i2cparser->clearView();
-    for (const auto& frame : button->frames)
+    // A port chosen during a wait ends the click: its remaining frames were
+    // meant for the port it started on.
+    const auto port = m_portChanges;
+    for (const auto& frame : button->frames) {
+        if (m_portChanges != port) return;
         comwrite(frame, protocol::kControlWait);
+    }
 }
 
 void MainWindow::Label2_Click(int index) {
@@ -316,6 +352,8 @@ void MainWindow::Combo2_Click() {
 
 void MainWindow::portselect_Click() {
     const int index = m_portselect->currentIndex();
+    ++m_portChanges;
+    emit portChanged();
     m_rs232.close();
     if (index <= 0) {
         m_portopen = false;
@@ -323,7 +361,10 @@ void MainWindow::portselect_Click() {
     }
     m_portopen = true;
     const auto opened = m_rs232.open(m_portselect->currentText(), kPortSettings);
-    if (opened) return;
+    if (opened) {
+        markNothingSent(false);
+        return;
+    }
     alert(QStringLiteral("Com port open error"), opened.description, 0);
     m_portopen = false;
     m_portselect->setCurrentIndex(0);
@@ -377,7 +418,12 @@ void MainWindow::compile() {
 
 void MainWindow::comwrite(const std::string& datain, int waittime) {
     m_txbufferbox->setText(qstring(protocol::boxText(datain)));
-    if (!m_portopen || datain.empty() || m_closing) return;
+    if (m_closing || datain.empty()) return;
+    if (!m_portopen) {
+        // The transmit box alone would look as if the frame went out.
+        markNothingSent(true);
+        return;
+    }
     m_comwait->setText(QStringLiteral("Wait"));
     m_comwait->repaint();
     if (m_logdata->isChecked()) logFrame(qstring(protocol::echoText(datain)));
@@ -404,14 +450,38 @@ void MainWindow::pausehundredths(int hundredths) {
     QEventLoop loop;
     QTimer::singleShot(hundredths * 10, Qt::PreciseTimer, &loop, &QEventLoop::quit);
     connect(this, &MainWindow::closing, &loop, &QEventLoop::quit);
+    connect(this, &MainWindow::portChanged, &loop, &QEventLoop::quit);
+    // Busy, but still answering: the busy pointer, not the wait pointer.
+    QApplication::setOverrideCursor(Qt::BusyCursor);
     loop.exec();
+    QApplication::restoreOverrideCursor();
+}
+
+void MainWindow::markNothingSent(bool marked) {
+    if (marked) {
+        // A tip of its own: Qt's tool tip goes at the first mouse move.
+        m_notice->adjustSize();
+        const QPoint corner = m_portselect->mapToGlobal(QPoint(m_portselect->width(), 0));
+        m_notice->move(corner - QPoint(m_notice->width(), m_notice->height() + 2));
+        m_notice->show();
+        m_noticeTimer.start();
+    } else {
+        m_notice->hide();
+    }
+    if (m_portselect->property(kMarkedProperty).toBool() == marked) return;
+    m_portselect->setProperty(kMarkedProperty, marked);
+    QPalette palette = m_portselect->palette();
+    palette.setColor(QPalette::Button,
+                     marked ? kNoticeColour : QApplication::palette().color(QPalette::Button));
+    m_portselect->setPalette(palette);
+    m_portselect->setAccessibleDescription(marked ? kNothingSent : QString());
 }
 
 bool MainWindow::doubleClicked(QObject* watched) {
     if (watched == mouseTarget(m_helpbox)) {
         m_helpbox->hide();
     } else if (watched == mouseTarget(m_commands)) {
-        m_commands->clear();
+        setQueue({});
     } else if (watched == mouseTarget(m_i2cparser)) {
         m_i2cparser->clearView();
     } else if (watched == m_txbufferbox) {
@@ -481,7 +551,16 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_portselect && type == QEvent::ToolTip) {
         const int index = m_portselect->currentIndex();
         m_portselect->setToolTip(index > 0 ? serial::describePort(m_portselect->currentText())
-                                           : QString());
+                                 : m_portselect->property(kMarkedProperty).toBool() ? kNothingSent
+                                                                                    : QString());
+    }
+    if (watched == m_commands && type == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+            key->modifiers() == Qt::ControlModifier) {
+            cmmd_Click(controls::kCompileButton);
+            return true;
+        }
     }
     // The lists are chosen from, never typed into.
     if ((watched == m_portselect || watched == m_combo1 || watched == m_combo2) &&

@@ -12,6 +12,7 @@
 #include "protocol/receiver.h"
 
 #include <QSize>
+#include <QTimer>
 #include <QWidget>
 
 #include <array>
@@ -20,6 +21,7 @@
 #include <string_view>
 
 class QCheckBox;
+class QLabel;
 class QComboBox;
 class QLineEdit;
 class QPlainTextEdit;
@@ -74,6 +76,8 @@ class MainWindow : public QWidget {
 
   signals:
     void closing();
+    // A port was chosen (or "Select"), by the user or after a failure.
+    void portChanged();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -89,6 +93,8 @@ class MainWindow : public QWidget {
     bool doubleClicked(QObject* watched);
     bool tokenvalueEvent(int index, QEvent* event);
     void setQueue(const std::string& text);
+    void setQuickCaption(int index, std::string_view caption, std::string_view name);
+    void markNothingSent(bool marked);
     void logFrame(const QString& echo);
     void refreshPortTips();
     bool alert(const QString& title, const QString& message, int style);
@@ -112,9 +118,13 @@ class MainWindow : public QWidget {
     QCheckBox* m_logdata;
     QPushButton* m_comwait;
     std::array<QLineEdit*, 3> m_tokenvalue{};
+    std::array<QPushButton*, library::kQuickButtons> m_quick{};
+    QLabel* m_notice;
+    QTimer m_noticeTimer;
 
     protocol::Receiver m_receiver;
     bool m_portopen = false;
+    unsigned m_portChanges = 0;
     bool m_closing = false;
     QSize m_recorded;
     AlertFunction m_alert;

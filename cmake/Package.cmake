@@ -74,7 +74,8 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "I2C Master developers")
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The fonts the window names (Liberation Sans, DejaVu Sans Mono); shlibdeps adds the libraries.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2, fonts-dejavu-core")
+# The fonts the window names (Liberation Sans, DejaVu Sans Mono) and the plugin that
+# draws its SVG icon, which no library links; shlibdeps adds the libraries.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2, fonts-dejavu-core, libqt6svg6")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

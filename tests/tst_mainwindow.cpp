@@ -8,13 +8,22 @@
 #include "link/portnames.h"
 #include "windowfixture.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QLabel>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QTextBlock>
 #include <QtTest>
 
 #include <algorithm>
+
+#ifdef Q_OS_UNIX
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+#endif
 
 Q_DECLARE_METATYPE(dialogs::ControlRow)
 
@@ -143,15 +152,37 @@ class TestMainWindow : public QObject {
         QCOMPARE(codes.join(' '), "00 01 02 03 04 10 05 06 20 21 30 31 40 41 50 51 60 70 71 72 "
                                   "73 74 75 80 81 82 83 90 92");
         QCOMPARE(menu[3]->objectName(), "Label2(5)");
-        // Every control a screen reader can reach has a name to read out.
-        for (auto* w : f.window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-            if (w->testAttribute(Qt::WA_TransparentForMouseEvents)) continue;
-            QVERIFY2(!w->accessibleName().isEmpty() || !captionOf(w).isEmpty() ||
-                         w->inherits("QPushButton"),
-                     qPrintable(w->objectName()));
-        }
-        QCOMPARE(f["commands"]->accessibleName(), "Command Queue");
-        QCOMPARE(f["Combo1"]->accessibleName(), "Example Commands");
+    }
+
+    // What a screen reader says: every control of the window and of both
+    // dialogs has a name; a captioned quick button is announced by its caption.
+    void accessibleNames() {
+        WindowFixture f;
+        dialogs::Alert alert(f.window.get());
+        dialogs::SelectFile select(f.window.get());
+        auto nameOf = [](QWidget* w) {
+            return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name);
+        };
+        for (QWidget* form : {static_cast<QWidget*>(f.window.get()), f["connection"],
+                              static_cast<QWidget*>(&alert), static_cast<QWidget*>(&select)})
+            for (auto* w : form->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+                if (!w->objectName().isEmpty() &&
+                    !w->testAttribute(Qt::WA_TransparentForMouseEvents)) // lines and shapes
+                    QVERIFY2(!nameOf(w).isEmpty(), qPrintable(w->objectName()));
+        QCOMPARE(nameOf(f["commands"]), "Command Queue");
+        QCOMPARE(nameOf(f["cmmd(0)"]), "Quick command 1");
+        const QByteArray name = "LM75 & friends: temperature, then the configuration";
+        writeFile(f.dir.filePath("a.txt"), ";" + name + "\r\nStart\r\n;Short\r\n");
+        f.window->loaddirectory = f.dir.path();
+        load(f, "a.txt");
+        QCOMPARE(nameOf(f["cmmd(0)"]), name.left(30));
+        QCOMPARE(f["cmmd(0)"]->toolTip(), name);
+        QCOMPARE(nameOf(f["cmmd(1)"]), "Short");
+        QCOMPARE(f["cmmd(1)"]->toolTip(), "");
+        QCOMPARE(nameOf(f["cmmd(2)"]), "Quick command 3");
+        // The icon of the package, on the window and on its dialogs.
+        QVERIFY(!f.window->windowIcon().pixmap(32).isNull());
+        QCOMPARE(alert.windowIcon().cacheKey(), f.window->windowIcon().cacheKey());
     }
 
     void startUpState() {
@@ -674,7 +705,7 @@ class TestMainWindow : public QObject {
         load(f, "s.txt");
         QVERIFY(f.alerts.isEmpty());
         QCOMPARE(f.window->loaddirectory, f.dir.path() + "/");
-        QCOMPARE(f.queue(), ""); // entry 0 as it stood before the load
+        QCOMPARE(f.queue(), "heading"); // the file's own preamble
         for (int i = 0; i < 18; ++i)
             QCOMPARE(f.text(QStringLiteral("cmmd(%1)").arg(i)),
                      QStringLiteral("Block %1").arg(i + 1));
@@ -682,7 +713,7 @@ class TestMainWindow : public QObject {
         QCOMPARE(list->count(), 21);
         QCOMPARE(list->itemText(0), "Select script...");
         QCOMPARE(list->itemText(20), "Block 20");
-        QCOMPARE(f.window->scriptblocks[0], "\r\nheading");
+        QCOMPARE(f.window->scriptblocks[0], "heading");
         list->setCurrentIndex(20);
         emit list->activated(20);
         QCOMPARE(f.queue(), ";Block 20\nSpeed\n");
@@ -692,10 +723,16 @@ class TestMainWindow : public QObject {
         QTest::mouseClick(f["oneclick"], Qt::LeftButton);
         QTest::mouseClick(f["cmmd(17)"], Qt::LeftButton);
         QCOMPARE(f.port.written, QByteArrayList{"$00100210\r"});
-        // A second load with fewer blocks: the rest of the buttons go empty.
+        // The same file again: its preamble once.
+        load(f, "s.txt");
+        QCOMPARE(f.queue(), "heading");
+        QCOMPARE(f.window->scriptblocks[0], "heading");
+        // A second file with fewer blocks and no preamble: nothing of the
+        // first reaches the queue, and the rest of the buttons go empty.
         writeFile(f.dir.filePath("t.txt"), ";Only\r\nStop\r\n");
         load(f, "t.txt");
-        QCOMPARE(f.queue(), "\nheading");
+        QCOMPARE(f.queue(), "");
+        QCOMPARE(f.window->scriptblocks[0], "");
         QCOMPARE(f.text("cmmd(0)"), "Only");
         QCOMPARE(f.text("cmmd(1)"), "");
         QCOMPARE(list->count(), 2);
@@ -705,14 +742,37 @@ class TestMainWindow : public QObject {
 
     void loadFailuresChangeNothing_data() {
         QTest::addColumn<QString>("name");
-        QTest::newRow("missing") << "none.txt";
-        QTest::newRow("a folder") << "sub";
-        QTest::newRow("two names") << "a.txt\r\nb.txt";
-        QTest::newRow("too large") << "big.txt";
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("missing") << "none.txt"
+                                 << "No such file";
+        QTest::newRow("a folder") << "sub"
+                                  << "folder";
+        QTest::newRow("two names") << "a.txt\r\nb.txt"
+                                   << "No such file";
+        QTest::newRow("too large") << "big.txt"
+                                   << "larger than 16 MiB";
+        // Neither may hang the window: no writer ever comes, no end ever.
+        QTest::newRow("a pipe without a writer") << "fifo"
+                                                 << "named pipe";
+        QTest::newRow("a device without end") << "zero"
+                                              << "device";
+        QTest::newRow("a socket") << "socket"
+                                  << "socket";
     }
     void loadFailuresChangeNothing() {
         QFETCH(QString, name);
+        QFETCH(QString, reason);
         WindowFixture f;
+#ifdef Q_OS_UNIX
+        QVERIFY(::mkfifo(qPrintable(f.dir.filePath("fifo")), 0600) == 0);
+        QVERIFY(QFile::link("/dev/zero", f.dir.filePath("zero")));
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        qstrncpy(address.sun_path, qPrintable(f.dir.filePath("socket")), sizeof address.sun_path);
+        const int socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        QVERIFY(::bind(socket, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0);
+        auto closeSocket = qScopeGuard([socket] { ::close(socket); });
+#endif
         writeFile(f.dir.filePath("a.txt"), ";A\r\nStart\r\n");
         writeFile(f.dir.filePath("b.txt"), ";B\r\nStop\r\n");
         QVERIFY(QDir(f.dir.path()).mkdir("sub"));
@@ -729,6 +789,7 @@ class TestMainWindow : public QObject {
         QCOMPARE(f.alerts[0].title, "Script load error");
         QCOMPARE(f.alerts[0].style, 0);
         QVERIFY2(f.alerts[0].message.contains(f.dir.path()), qPrintable(f.alerts[0].message));
+        QVERIFY2(f.alerts[0].message.contains(reason), qPrintable(f.alerts[0].message));
         QCOMPARE(f.window->loaddirectory, f.dir.path() + "/");
         QCOMPARE(f.text("cmmd(0)"), "A");
         QCOMPARE(f.window->control<QComboBox>("Combo2")->count(), 2);
@@ -752,6 +813,119 @@ class TestMainWindow : public QObject {
         QCOMPARE(f.window->scriptblocks[1000], ";1000");
     }
 
+    // Whatever the program puts into the queue is one step of the editor's
+    // undo: the user's text comes back, and goes again.
+    void replacementsCanBeUndone_data() {
+        QTest::addColumn<QString>("how");
+        for (const char* how :
+             {"example", "user script", "quick button", "one-click token", "load", "double-click"})
+            QTest::newRow(how) << QString(how);
+    }
+    void replacementsCanBeUndone() {
+        QFETCH(QString, how);
+        WindowFixture f;
+        f.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+        writeFile(f.dir.filePath("a.txt"), "Speed\r\n;A\r\nStart\r\n");
+        f.window->loaddirectory = f.dir.path();
+        load(f, "a.txt");
+        auto* queue = f.window->control<QPlainTextEdit>("commands");
+        doubleClick(queue);
+        for (const char* line : {"Start", "Write 0x90", "Stop"}) {
+            QTest::keyClicks(queue, line);
+            QTest::keyClick(queue, Qt::Key_Return);
+        }
+        const QString typed = f.queue();
+        if (how == "example") {
+            f.choose("Combo1", 7);
+        } else if (how == "user script") {
+            f.choose("Combo2", 1);
+        } else if (how == "quick button") {
+            QTest::mouseClick(f["cmmd(0)"], Qt::LeftButton);
+        } else if (how == "one-click token") {
+            QTest::mouseClick(f["oneclicktokens"], Qt::LeftButton);
+            QTest::mouseClick(f["Label2(6)"], Qt::LeftButton);
+        } else if (how == "load") {
+            load(f, "a.txt");
+        } else {
+            doubleClick(queue);
+        }
+        const QString replaced = f.queue();
+        QVERIFY(replaced != typed);
+        QTest::keyClick(queue, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(f.queue(), typed);
+        QTest::keyClick(queue, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(f.queue(), replaced);
+    }
+
+    // While a wait runs the window shows the busy pointer and still answers;
+    // a port chosen then ends the click: Ping's second frame never reaches it.
+    void aWaitIsBusyAndAPortChangeEndsIt() {
+        WindowFixture f;
+        f.choosePort(1);
+        QString during;
+        QTimer::singleShot(30, [&] {
+            const QCursor* cursor = QApplication::overrideCursor();
+            during = cursor ? QString::number(cursor->shape()) : "none";
+            f.choosePort(2);
+        });
+        QElapsedTimer clock;
+        clock.start();
+        f.window->cmmd_Click(18);
+        QCOMPARE(during, QString::number(Qt::BusyCursor));
+        QVERIFY(!QApplication::overrideCursor());
+        QCOMPARE(f.port.written, QByteArrayList{"$0000\r"});
+        QCOMPARE(f.port.opened, (QStringList{"COM1 115200,n,8,1", "COM2 115200,n,8,1"}));
+        QVERIFY(clock.elapsed() < 90); // the rest of the 100 ms wait ended with the click
+        QCOMPARE(f.text("comwait"), "Ready");
+    }
+
+    // With no port open the frame is shown but a notice says nothing went
+    // out, until a port is chosen.
+    void sendingWithoutAPortSaysSo() {
+        const QString notice = "No port is open: nothing was sent. Choose the module's port here.";
+        WindowFixture f;
+        f.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+        QWidget* ports = f["portselect"];
+        QTest::mouseClick(f["cmmd(19)"], Qt::LeftButton);
+        QCOMPARE(f.text("txbufferbox"), "$0013[cr]");
+        auto* tip = f.window->findChild<QLabel*>("nothingSent");
+        QVERIFY(tip->isVisible());
+        QCOMPARE(tip->text(), notice);
+        QCOMPARE(ports->accessibleDescription(), notice);
+        f.choosePort(3);
+        QVERIFY(!tip->isVisible());
+        QCOMPARE(ports->accessibleDescription(), "");
+        QCOMPARE(ports->palette().color(QPalette::Button),
+                 QApplication::palette().color(QPalette::Button));
+        QVERIFY(f.alerts.isEmpty());
+    }
+
+    void keyboard() {
+        WindowFixture f;
+        f.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+        f.choosePort(1);
+        auto* queue = f.window->control<QPlainTextEdit>("commands");
+        queue->setFocus();
+        const QString text = f.queue();
+        QTest::keyClick(queue, Qt::Key_Return, Qt::ControlModifier);
+        QCOMPARE(f.port.written, QByteArrayList{"$00100275\r"});
+        QCOMPARE(f.queue(), text);
+        QTest::keyClick(queue, Qt::Key_F1);
+        QVERIFY(f["helpbox"]->isVisible());
+        QTest::keyClick(queue, Qt::Key_F1);
+        QVERIFY(!f["helpbox"]->isVisible());
+        for (const char* view : {"Command3", "Command5"}) {
+            QTest::mouseClick(f[view], Qt::LeftButton);
+            QTest::keyClick(f.window.get(), Qt::Key_Escape);
+            QVERIFY(!f["helpbox"]->isVisible() && !f["connection"]->isVisible());
+        }
+        QVERIFY(f["cmmd(255)"]->toolTip().contains("Ctrl+Return"));
+        QVERIFY(f["Command3"]->toolTip().contains("F1"));
+    }
+
     void helpView() {
         WindowFixture f;
         f.window->show();
@@ -763,6 +937,21 @@ class TestMainWindow : public QObject {
         QTest::mouseClick(f["Command3"], Qt::LeftButton);
         QVERIFY(help->isVisible());
         QCOMPARE(help->geometry(), QRect(200, 20, 453, 469));
+        // No table row wraps at the view's width; prose does.
+        auto* layout = qobject_cast<QPlainTextDocumentLayout*>(help->document()->documentLayout());
+        int rows = 0, wrapped = 0;
+        for (QTextBlock b = help->document()->begin(); b.isValid(); b = b.next()) {
+            layout->ensureBlockLayout(b);
+            if (b.text().contains('\t')) {
+                ++rows;
+                QVERIFY2(b.layout()->lineCount() == 1, qPrintable(b.text()));
+            } else if (b.layout()->lineCount() > 1) {
+                ++wrapped;
+            }
+        }
+        QCOMPARE(rows, 93);
+        QVERIFY(wrapped > 10);
+        QVERIFY(help->font().pointSizeF() >= 6.5);
         doubleClick(help);
         QVERIFY(!help->isVisible());
         QTest::mouseClick(f["Command3"], Qt::LeftButton);

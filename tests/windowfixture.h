@@ -46,11 +46,12 @@ struct WindowFixture {
         if (auto* button = (*this).operator[]<QPushButton>(name)) return button->text();
         return {};
     }
-    void choosePort(int index) {
-        auto* list = (*this).operator[]<QComboBox>("portselect");
-        list->setCurrentIndex(index);
-        emit list->activated(index);
+    void choose(const QString& list, int index) {
+        auto* combo = (*this).operator[]<QComboBox>(list);
+        combo->setCurrentIndex(index);
+        emit combo->activated(index);
     }
+    void choosePort(int index) { choose(QStringLiteral("portselect"), index); }
 
     QTemporaryDir dir;
     serial::FakePort port;

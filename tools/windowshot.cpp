@@ -1,6 +1,6 @@
 // Makes the README's picture of the window: COM8 chosen (the simulator),
 // Ping pressed, scripts/lm75.txt loaded and one of its blocks sent at one
-// click. Usage: windowshot OUT.png
+// click; with --help, the help view shown over it. Usage: windowshot OUT.png [--help]
 #include "dialogs/selectfile.h"
 #include "simwindow.h"
 
@@ -27,8 +27,9 @@ bool waitFor(const std::function<bool()>& done) {
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: windowshot OUT.png\n");
+    const bool help = argc == 3 && QByteArray(argv[2]) == "--help";
+    if (argc != 2 && !help) {
+        std::fprintf(stderr, "usage: windowshot OUT.png [--help]\n");
         return 2;
     }
     // Loading a script moves the current folder.
@@ -56,6 +57,7 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "windowshot: no answer: %s\n", qPrintable(rig.alerts.join('\n')));
         return 1;
     }
+    if (help) rig.click("Command3");
     QTest::qWait(200);
     if (!rig.window->grab().save(out)) {
         std::fprintf(stderr, "windowshot: cannot write %s\n", argv[1]);
