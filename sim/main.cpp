@@ -5,6 +5,7 @@
 #include "sim/model.h"
 #include "sim/terminal.h"
 #include "util/ascii.h"
+#include "util/decimal.h"
 #include "util/system.h"
 
 #include <csignal>
@@ -27,13 +28,15 @@ struct Options {
     sim::Model model = sim::Model::Tamb;
     std::string revision = "03";
     bool lineRate = false;
+    std::size_t writeSize = 0;
     std::string link;
     bool help = false;
     bool version = false;
 };
 
 std::string usage() {
-    return "Usage: i2csim [--model tamb|tolk] [--revision NN] [--line-rate] [--link PATH]\n"
+    return "Usage: i2csim [--model tamb|tolk] [--revision NN] [--line-rate] [--write-size N]\n"
+           "              [--link PATH]\n"
            "       i2csim -h | --help | --version\n"
            "\n"
            "Plays an I2C master module on a new pseudo-terminal and prints the\n"
@@ -43,6 +46,9 @@ std::string usage() {
            "  --revision NN      two hex digits ending the version report (default 03)\n"
            "  --line-rate        send at 11,520 characters a second, as a 115200 8N1\n"
            "                     line does (default: as fast as the terminal takes)\n"
+           "  --write-size N     write at most N characters at a time (1: a character\n"
+           "                     at a time), as an adapter may deliver them (default:\n"
+           "                     all that is due)\n"
            "  --link PATH        also make PATH a symbolic link to the terminal while\n"
            "                     running, e.g. build/bin/COM8\n"
            "  -h, --help         show this text\n"
@@ -73,7 +79,8 @@ std::optional<Options> parseArguments(const std::vector<std::string>& args) {
             value = name.substr(eq + 1);
             name.resize(eq);
         }
-        const bool takesValue = name == "--model" || name == "--revision" || name == "--link";
+        const bool takesValue =
+            name == "--model" || name == "--revision" || name == "--link" || name == "--write-size";
         if (takesValue && !value) {
             if (i + 1 == args.size()) return fail(name + " needs a value");
             value = args[++i];
@@ -93,6 +100,12 @@ std::optional<Options> parseArguments(const std::vector<std::string>& args) {
             if (value->size() != 2 || !util::isHexText(*value))
                 return fail("--revision must be two hex digits, not \"" + *value + "\"");
             options.revision = util::asciiUpper(*value);
+        } else if (name == "--write-size") {
+            const auto size = util::decimalValue(*value);
+            if (!size || *size < 1 || *size > 65536 || *size != static_cast<std::size_t>(*size))
+                return fail("--write-size must be a whole number from 1 to 65536, not \"" + *value +
+                            "\"");
+            options.writeSize = static_cast<std::size_t>(*size);
         } else if (name == "--link") {
             if (value->empty()) return fail("--link needs a path");
             options.link = *value;
@@ -151,7 +164,7 @@ int main(int argc, char** argv) {
         return kExitFailure;
     }
     sim::Module module(options->model, options->revision);
-    sim::Terminal terminal(module, options->lineRate);
+    sim::Terminal terminal(module, options->lineRate, options->writeSize);
     std::string error;
     if (!terminal.open(error)) {
         std::cerr << "i2csim: no pseudo-terminal: " << error << '\n';

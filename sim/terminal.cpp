@@ -161,13 +161,21 @@ Terminal::Clock::time_point Terminal::lineFreeAt(Clock::time_point now) const {
     return m_lineIdleAt + kLineSlack < now ? now : m_lineIdleAt;
 }
 
+Terminal::Clock::time_point Terminal::nextWriteAt(Clock::time_point now) const {
+    if (!m_lineRate || m_output.empty()) return now;
+    // With a write size, a write waits until that many characters are due.
+    const std::size_t want = m_writeSize > 0 ? std::min(m_writeSize, m_output.size()) : 1;
+    return lineFreeAt(now) + static_cast<long>(want - 1) * kCharacterTime;
+}
+
 void Terminal::writeClient(Clock::time_point now) {
     auto count = m_output.size();
     const auto start = lineFreeAt(now);
     if (m_lineRate) {
-        if (start > now) return;
+        if (nextWriteAt(now) > now) return;
         count = std::min(count, static_cast<std::size_t>(1 + (now - start) / kCharacterTime));
     }
+    if (m_writeSize > 0) count = std::min(count, m_writeSize);
     const auto n = ::write(m_master, m_output.data(), count);
     if (n < 0) {
         if (!wouldBlock()) disconnect();
@@ -256,23 +264,48 @@ void Terminal::runConsoleLine(std::string_view line, Clock::time_point now) {
     }
 }
 
-int Terminal::pollTimeout(Clock::time_point now) const {
+std::optional<Terminal::Clock::duration> Terminal::pollTimeout(Clock::time_point now) const {
     auto wake = Clock::time_point::max();
     if (!m_connected) wake = now + kHangupCheck;
     if (m_consoleOpen && m_consoleRetryAt > now) wake = std::min(wake, m_consoleRetryAt);
     if (busy()) wake = std::min(wake, m_scheduled.front().due);
     // A line that is free already waits for POLLOUT instead.
-    if (m_lineRate && !m_output.empty() && lineFreeAt(now) > now)
-        wake = std::min(wake, lineFreeAt(now));
-    if (wake == Clock::time_point::max()) return -1;
-    // Rounded up: waking early would only spin.
-    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(wake - now).count();
-    return static_cast<int>(std::max<decltype(wait)>(wait, 0));
+    if (nextWriteAt(now) > now) wake = std::min(wake, nextWriteAt(now));
+    if (wake == Clock::time_point::max()) return std::nullopt;
+    return std::max<Clock::duration>(wake - now, Clock::duration::zero());
 }
+
+namespace {
+
+// poll, to the nanosecond where it matters and the system can: a character
+// at line rate takes 87 microseconds, and written a few at a time the line
+// would otherwise fall behind. Otherwise to the millisecond, rounded up:
+// waking early would only spin.
+int waitFor(pollfd* fds, nfds_t count, std::optional<std::chrono::nanoseconds> timeout, bool fine) {
+#ifdef __linux__
+    if (!timeout) return ::ppoll(fds, count, nullptr, nullptr);
+    if (!fine) *timeout = std::chrono::ceil<std::chrono::milliseconds>(*timeout);
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(*timeout);
+    const timespec wait{static_cast<time_t>(seconds.count()),
+                        static_cast<long>((*timeout - seconds).count())};
+    return ::ppoll(fds, count, &wait, nullptr);
+#else
+    (void)fine;
+    const int ms =
+        timeout ? static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(*timeout).count())
+                : -1;
+    return ::poll(fds, count, ms);
+#endif
+}
+
+} // namespace
 
 bool Terminal::run(int consoleFd, int stopFd, std::string& error) {
     while (!m_quit) {
         auto now = Clock::now();
+        // A line idle for longer starts afresh now, and stays anchored there
+        // while a write waits for its characters to be due.
+        m_lineIdleAt = lineFreeAt(now);
         if (!m_connected && !hungUp()) connect(now);
         release(now);
         takeFrames(now);
@@ -282,13 +315,13 @@ bool Terminal::run(int consoleFd, int stopFd, std::string& error) {
         const bool roomForMore = !outputFull() && m_scheduled.size() < kMaxScheduled;
         short clientEvents = 0;
         if (m_input.empty() && !busy() && roomForMore) clientEvents |= POLLIN;
-        if (!m_output.empty() && (!m_lineRate || lineFreeAt(now) <= now)) clientEvents |= POLLOUT;
+        if (!m_output.empty() && nextWriteAt(now) <= now) clientEvents |= POLLOUT;
         std::array<pollfd, 3> fds = {{
             {stopFd, POLLIN, 0},
             {m_consoleOpen && roomForMore && m_consoleRetryAt <= now ? consoleFd : -1, POLLIN, 0},
             {m_connected ? m_master : -1, clientEvents, 0},
         }};
-        if (::poll(fds.data(), fds.size(), pollTimeout(now)) < 0) {
+        if (waitFor(fds.data(), fds.size(), pollTimeout(now), m_writeSize > 0) < 0) {
             if (errno == EINTR) continue;
             error = std::strerror(errno);
             return false;

@@ -5,7 +5,9 @@
 // hears the power-up report; a client going away takes with it what was half
 // received and what was not yet sent. Answers leave when the module's work
 // time is over, as fast as the terminal takes them or, with line rate on, at
-// the pace of a 115200 8N1 line. Memory stays bounded whatever arrives: no
+// the pace of a 115200 8N1 line; a write size cuts each write to the
+// terminal to at most that many characters, as an adapter delivers them.
+// Memory stays bounded whatever arrives: no
 // frame is taken while a script runs or while kMaxWaitingOutput bytes wait,
 // and nothing is read then. Idle, with or without a client, it sleeps.
 #include "sim/commandreader.h"
@@ -14,6 +16,7 @@
 #include <chrono>
 #include <cstdint>
 #include <deque>
+#include <optional>
 #include <random>
 #include <string>
 #include <string_view>
@@ -24,7 +27,9 @@ inline constexpr std::size_t kMaxWaitingOutput = 64 * 1024;
 
 class Terminal {
   public:
-    Terminal(Module& module, bool lineRate) : m_module(module), m_lineRate(lineRate) {}
+    // writeSize: the most characters a write takes; 0: as many as are due.
+    Terminal(Module& module, bool lineRate, std::size_t writeSize = 0)
+        : m_module(module), m_lineRate(lineRate), m_writeSize(writeSize) {}
     ~Terminal();
     Terminal(const Terminal&) = delete;
     Terminal& operator=(const Terminal&) = delete;
@@ -55,14 +60,17 @@ class Terminal {
     void readClient();
     void writeClient(Clock::time_point now);
     Clock::time_point lineFreeAt(Clock::time_point now) const;
+    Clock::time_point nextWriteAt(Clock::time_point now) const;
     void readConsole(int fd, Clock::time_point now);
     void runConsoleLine(std::string_view line, Clock::time_point now);
-    int pollTimeout(Clock::time_point now) const;
+    // How long poll may sleep; nothing: until something happens.
+    std::optional<Clock::duration> pollTimeout(Clock::time_point now) const;
     bool busy() const { return !m_scheduled.empty(); }
     bool outputFull() const { return m_output.size() >= kMaxWaitingOutput; }
 
     Module& m_module;
     bool m_lineRate;
+    std::size_t m_writeSize;
     int m_master = -1;
     std::string m_devicePath;
     bool m_connected = false;
