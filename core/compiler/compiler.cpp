@@ -1,55 +1,13 @@
 #include "compiler/compiler.h"
 
+#include "compiler/elements.h"
 #include "compiler/language.h"
 #include "util/constants.h"
 #include "util/hex.h"
 
-#include <vector>
-
 namespace compiler {
 
 namespace {
-
-// The element characters of the kept lines with one blank for each run of
-// separators; lines are joined with nothing between them.
-std::string elementText(std::string_view queue, bool& anyLineKept) {
-    std::string text;
-    text.reserve(queue.size());
-    anyLineKept = false;
-    std::size_t pos = 0;
-    for (;;) {
-        auto lf = queue.find('\n', pos);
-        auto line = queue.substr(pos, lf == std::string_view::npos ? lf : lf - pos);
-        if (!isCommentLine(line)) {
-            anyLineKept = true;
-            for (char c : line) {
-                if (isElementChar(c))
-                    text.push_back(c);
-                else if (text.empty() || text.back() != ' ')
-                    text.push_back(' ');
-            }
-        }
-        if (lf == std::string_view::npos) break;
-        pos = lf + 1;
-    }
-    return text;
-}
-
-std::vector<std::string_view> splitElements(std::string_view text) {
-    std::vector<std::string_view> elements;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        if (text[pos] == ' ') {
-            ++pos;
-            continue;
-        }
-        auto end = text.find(' ', pos);
-        if (end == std::string_view::npos) end = text.size();
-        elements.push_back(text.substr(pos, end - pos));
-        pos = end;
-    }
-    return elements;
-}
 
 CompileResult failure(std::string message) {
     return {{}, Alert{std::string(kErrorTitle), std::move(message)}};
@@ -62,10 +20,8 @@ CompileResult unidentified(std::string_view element) {
 } // namespace
 
 CompileResult compile(std::string_view queue) {
-    bool anyLineKept = false;
-    const std::string text = elementText(queue, anyLineKept);
-    if (!anyLineKept) return failure(std::string(kNoData));
-    const auto elements = splitElements(text);
+    const Elements read = readElements(queue);
+    if (!read.anyLineKept) return failure(std::string(kNoData));
 
     // Only the first kMaxTokens tokens can ever be sent; past them just count,
     // since an unidentified element later on still takes precedence.
@@ -75,13 +31,14 @@ CompileResult compile(std::string_view queue) {
         if (++count <= kMaxTokens) tokens += token;
     };
 
-    const std::size_t n = elements.size();
+    const std::size_t n = read.items.size();
     for (std::size_t m = 0; m < n; ++m) {
-        const std::string_view element = elements[m];
+        const std::string_view element = read.word(read.items[m]);
         if (element.front() == ';') continue;
         const Command* command = findCommand(element);
         if (!command) return unidentified(element);
-        const std::string_view parameter = m + 1 < n ? elements[m + 1] : std::string_view{};
+        const std::string_view parameter =
+            m + 1 < n ? read.word(read.items[m + 1]) : std::string_view{};
         switch (command->parameter) {
         case Parameter::None:
             emit(command->token);

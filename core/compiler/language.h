@@ -15,39 +15,52 @@ enum class Parameter {
     Byte,   // next element: a byte value, appended as a second token
 };
 
+// What a command works on: the token menu colours its rows by it.
+enum class Group {
+    Bus,    // start, write, read, stop
+    Speed,  // the bus speed query
+    Delay,  // the delays
+    Output, // the outputs and the interrupt input
+    Supply, // the slave supply
+    Lines,  // the bus lines driven and read by hand
+};
+
 struct Command {
     std::string_view keyword; // lower case; matched without regard to case
     Parameter parameter;
     std::string_view token; // empty for read and setv, whose token depends on the parameter
     std::string_view meaning;
+    Group group;
 };
 
 inline constexpr auto kCommands = std::to_array<Command>({
-    {"start", Parameter::None, "00", "I2C Start condition"},
-    {"write", Parameter::Byte, "01", "write a byte; the slave's Ack or nAck is reported"},
-    {"read", Parameter::Read, "", "read a byte, then Ack (ack) or nAck (any other word)"},
-    {"stop", Parameter::None, "04", "I2C Stop condition"},
-    {"delayu", Parameter::Byte, "05", "delay in microseconds"},
-    {"delay", Parameter::Byte, "05", "delay in microseconds"},
-    {"delaym", Parameter::Byte, "06", "delay in milliseconds"},
-    {"speed", Parameter::None, "10", "report the bus speed"},
-    {"gp0lo", Parameter::None, "20", "output 0 low"},
-    {"gp0hi", Parameter::None, "21", "output 0 high"},
-    {"gp1lo", Parameter::None, "30", "output 1 low"},
-    {"gp1hi", Parameter::None, "31", "output 1 high"},
-    {"gp2lo", Parameter::None, "40", "output 2 low"},
-    {"gp2hi", Parameter::None, "41", "output 2 high"},
-    {"gp3lo", Parameter::None, "50", "output 3 low"},
-    {"gp3hi", Parameter::None, "51", "output 3 high"},
-    {"readint", Parameter::None, "60", "read the interrupt pin"},
-    {"setv", Parameter::Supply, "", "set the slave supply"},
-    {"scl0", Parameter::None, "80", "drive SCL low"},
-    {"scl1", Parameter::None, "81", "release SCL high"},
-    {"sda0", Parameter::None, "82", "drive SDA low"},
-    {"sda1", Parameter::None, "83", "release SDA high"},
-    {"scl?", Parameter::None, "90", "read the SCL pin"},
-    {"sda?", Parameter::None, "92", "read the SDA pin"},
-    {"badtokentest", Parameter::None, "76", "a token the module does not know"},
+    {"start", Parameter::None, "00", "I2C Start condition", Group::Bus},
+    {"write", Parameter::Byte, "01", "write a byte; the slave's Ack or nAck is reported",
+     Group::Bus},
+    {"read", Parameter::Read, "", "read a byte, then Ack (ack) or nAck (any other word)",
+     Group::Bus},
+    {"stop", Parameter::None, "04", "I2C Stop condition", Group::Bus},
+    {"delayu", Parameter::Byte, "05", "delay in microseconds", Group::Delay},
+    {"delay", Parameter::Byte, "05", "delay in microseconds", Group::Delay},
+    {"delaym", Parameter::Byte, "06", "delay in milliseconds", Group::Delay},
+    {"speed", Parameter::None, "10", "report the bus speed", Group::Speed},
+    {"gp0lo", Parameter::None, "20", "output 0 low", Group::Output},
+    {"gp0hi", Parameter::None, "21", "output 0 high", Group::Output},
+    {"gp1lo", Parameter::None, "30", "output 1 low", Group::Output},
+    {"gp1hi", Parameter::None, "31", "output 1 high", Group::Output},
+    {"gp2lo", Parameter::None, "40", "output 2 low", Group::Output},
+    {"gp2hi", Parameter::None, "41", "output 2 high", Group::Output},
+    {"gp3lo", Parameter::None, "50", "output 3 low", Group::Output},
+    {"gp3hi", Parameter::None, "51", "output 3 high", Group::Output},
+    {"readint", Parameter::None, "60", "read the interrupt pin", Group::Output},
+    {"setv", Parameter::Supply, "", "set the slave supply", Group::Supply},
+    {"scl0", Parameter::None, "80", "drive SCL low", Group::Lines},
+    {"scl1", Parameter::None, "81", "release SCL high", Group::Lines},
+    {"sda0", Parameter::None, "82", "drive SDA low", Group::Lines},
+    {"sda1", Parameter::None, "83", "release SDA high", Group::Lines},
+    {"scl?", Parameter::None, "90", "read the SCL pin", Group::Lines},
+    {"sda?", Parameter::None, "92", "read the SDA pin", Group::Lines},
+    {"badtokentest", Parameter::None, "76", "a token the module does not know", Group::Output},
 });
 
 struct Choice {

@@ -1,5 +1,6 @@
 #include "compiler/warnings.h"
 
+#include "compiler/elements.h"
 #include "compiler/language.h"
 #include "util/ascii.h"
 
@@ -9,42 +10,32 @@ namespace compiler {
 
 namespace {
 
-struct Element {
-    std::string_view text;
-    std::size_t line;
-};
-
 bool isHexDigit(char c) {
     return util::isDigit(c) || (util::asciiLower(c) >= 'a' && util::asciiLower(c) <= 'f');
 }
 
-// The queue's lines, each without its LF and the CR before it.
-template <typename OnLine> void forEachLine(std::string_view queue, OnLine onLine) {
+// A comment line that starts with a blank but reads as commands: its first
+// word and where that stands, or nothing. Comment lines are no part of what
+// the compiler reads, so they are read here on their own.
+template <typename OnLine> void forEachBlankLedLine(std::string_view queue, OnLine onLine) {
     std::size_t pos = 0;
     for (std::size_t number = 1;; ++number) {
         const auto lf = queue.find('\n', pos);
         auto line = queue.substr(pos, lf == std::string_view::npos ? lf : lf - pos);
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        onLine(line, number);
+        if (!line.empty() && line[0] == ' ') {
+            std::size_t first = 0;
+            while (first < line.size() && !isElementChar(line[first]))
+                ++first;
+            std::size_t end = first;
+            while (end < line.size() && isElementChar(line[end]))
+                ++end;
+            if (end > first && findCommand(line.substr(first, end - first)))
+                onLine(line, number, pos + first, pos + end);
+        }
         if (lf == std::string_view::npos) break;
         pos = lf + 1;
     }
-}
-
-std::vector<std::string_view> elementsOfLine(std::string_view line) {
-    std::vector<std::string_view> elements;
-    std::size_t i = 0;
-    while (i < line.size()) {
-        if (!isElementChar(line[i])) {
-            ++i;
-            continue;
-        }
-        const std::size_t start = i;
-        while (i < line.size() && isElementChar(line[i]))
-            ++i;
-        elements.push_back(line.substr(start, i - start));
-    }
-    return elements;
 }
 
 std::string str(std::string_view text) {
@@ -98,56 +89,56 @@ std::string_view missingWhat(Parameter parameter) {
 // at the element the compile alert names.
 std::vector<Warning> walk(std::string_view queue, std::optional<ElementAt>* unidentified) {
     std::vector<Warning> warnings;
-    std::vector<Element> elements;
-    forEachLine(queue, [&](std::string_view line, std::size_t number) {
-        if (!isCommentLine(line)) {
-            for (auto e : elementsOfLine(line))
-                elements.push_back({e, number});
-            return;
-        }
-        if (line.empty() || line[0] != ' ') return;
-        const auto words = elementsOfLine(line);
-        if (words.empty() || !findCommand(words.front())) return;
-        const auto first = line.find_first_not_of(' ');
-        warnings.push_back({number, "the line starts with a blank, so it is a comment and \"" +
-                                        str(line.substr(first)) + "\" is not sent"});
-    });
+    forEachBlankLedLine(
+        queue, [&](std::string_view line, std::size_t number, std::size_t begin, std::size_t end) {
+            const auto first = line.find_first_not_of(' ');
+            warnings.push_back({number,
+                                "the line starts with a blank, so it is a comment and \"" +
+                                    str(line.substr(first)) + "\" is not sent",
+                                begin, end});
+        });
 
+    const Elements read = readElements(queue);
+    const auto& elements = read.items;
     const std::size_t n = elements.size();
     for (std::size_t m = 0; m < n; ++m) {
         const Element& e = elements[m];
-        if (e.text.front() == ';') continue;
-        const Command* command = findCommand(e.text);
+        const std::string_view word = read.word(e);
+        if (word.front() == ';') continue;
+        const Command* command = findCommand(word);
         if (!command) {
-            if (unidentified) *unidentified = ElementAt{e.line, str(e.text)};
+            if (unidentified) *unidentified = ElementAt{e.line, str(word), e.begin, e.end};
             break;
         }
         if (command->parameter == Parameter::None) continue;
         const std::string what(missingWhat(command->parameter));
         if (m + 1 == n) {
             if (command->parameter == Parameter::Supply) {
-                if (unidentified) *unidentified = ElementAt{e.line, ""};
+                if (unidentified) *unidentified = ElementAt{e.line, "", queue.size(), queue.size()};
                 break;
             }
             warnings.push_back(
                 {e.line,
-                 str(e.text) + " has no " + what + ", so it " +
-                     (command->parameter == Parameter::Read ? "ends with nAck" : "sends 0x00")});
+                 str(word) + " has no " + what + ", so it " +
+                     (command->parameter == Parameter::Read ? "ends with nAck" : "sends 0x00"),
+                 e.begin, e.end});
             break;
         }
         const Element& p = elements[m + 1];
+        const std::string_view value = read.word(p);
         ++m;
         if (p.line != e.line)
-            warnings.push_back({e.line, str(e.text) + " has no " + what +
-                                            " on its line, so it takes \"" + str(p.text) +
-                                            "\" from line " + std::to_string(p.line)});
-        if (command->parameter == Parameter::Supply && !supplyToken(p.text)) {
-            if (unidentified) *unidentified = ElementAt{p.line, str(p.text)};
+            warnings.push_back({e.line,
+                                str(word) + " has no " + what + " on its line, so it takes \"" +
+                                    str(value) + "\" from line " + std::to_string(p.line),
+                                e.begin, e.end});
+        if (command->parameter == Parameter::Supply && !supplyToken(value)) {
+            if (unidentified) *unidentified = ElementAt{p.line, str(value), p.begin, p.end};
             break;
         }
         if (command->parameter == Parameter::Byte && p.line == e.line)
-            if (auto text = valueWarning(*command, e.text, p.text); !text.empty())
-                warnings.push_back({e.line, std::move(text)});
+            if (auto text = valueWarning(*command, word, value); !text.empty())
+                warnings.push_back({e.line, std::move(text), p.begin, p.end});
     }
     std::stable_sort(warnings.begin(), warnings.end(),
                      [](const Warning& a, const Warning& b) { return a.line < b.line; });

@@ -13,6 +13,9 @@ namespace compiler {
 struct Warning {
     std::size_t line; // from 1
     std::string text;
+    // The word it is about: its first character and one past its last, in
+    // the queue.
+    std::size_t begin = 0, end = 0;
     bool operator==(const Warning&) const = default;
 };
 
@@ -26,6 +29,7 @@ std::vector<Warning> scriptWarnings(std::string_view queue);
 struct ElementAt {
     std::size_t line; // from 1
     std::string element;
+    std::size_t begin = 0, end = 0; // in the queue; both at the end for a missing one
     bool operator==(const ElementAt&) const = default;
 };
 
