@@ -1,0 +1,53 @@
+#include "link/recorder.h"
+
+#include "protocol/record.h"
+
+#include <chrono>
+
+namespace serial {
+
+namespace {
+
+std::string now() {
+    return protocol::recordTime(std::chrono::system_clock::now());
+}
+
+} // namespace
+
+bool Recorder::start(const QString& path, QString& error) {
+    stop();
+    m_error.clear();
+    m_file.setFileName(path);
+    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        error = path + QStringLiteral(": ") + m_file.errorString();
+        return false;
+    }
+    return true;
+}
+
+void Recorder::stop() {
+    if (m_file.isOpen()) m_file.close();
+}
+
+void Recorder::sent(std::string_view frame) {
+    if (active()) write(protocol::sentLine(now(), frame));
+}
+
+void Recorder::received(std::string_view frame, std::string_view activity) {
+    if (active()) write(protocol::receivedLine(now(), frame, activity));
+}
+
+void Recorder::event(std::string_view text) {
+    if (active()) write(protocol::eventLine(now(), text));
+}
+
+void Recorder::write(const std::string& line) {
+    const auto size = static_cast<qint64>(line.size());
+    // Through to the system at once: a record that stops at a crash is
+    // whole up to it.
+    if (m_file.write(line.data(), size) == size && m_file.flush()) return;
+    m_error = m_file.fileName() + QStringLiteral(": ") + m_file.errorString();
+    m_file.close();
+}
+
+} // namespace serial
