@@ -19,6 +19,7 @@ class FakePort : public Port {
     bool isOpen() const override { return m_open; }
     void write(const QByteArray& data) override;
     QByteArray read() override;
+    bool present(const QString& name) const override { return presentNames.contains(name); }
 
     // The next opens fail with this description (empty: they succeed).
     void setOpenFailure(const QString& description) { m_openFailure = description; }
@@ -28,7 +29,8 @@ class FakePort : public Port {
     void fail(const QString& description);
 
     QByteArrayList written;
-    QStringList opened; // "name settings" of every successful open
+    QStringList opened;       // "name settings" of every successful open
+    QStringList presentNames; // the names present() finds
     int closeCalls = 0;
 
   private:

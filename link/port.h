@@ -31,6 +31,8 @@ class Port : public QObject {
     virtual void write(const QByteArray& data) = 0;
     // Everything received since the last call, in order.
     virtual QByteArray read() = 0;
+    // Whether the name finds a device now (one that went away may come back).
+    virtual bool present(const QString& name) const = 0;
 
   signals:
     void dataArrived();

@@ -4,13 +4,38 @@
 #include "link/portsettings.h"
 
 #include <QFileInfo>
+#include <QSocketNotifier>
 
 namespace serial {
 
 PortController::PortController(QObject* parent, QString programFolder)
     : Port(parent), m_programFolder(std::move(programFolder)) {
-    connect(&m_port, &QSerialPort::readyRead, this, &Port::dataArrived);
+    connect(&m_port, &QSerialPort::readyRead, this, &PortController::onReadyRead);
     connect(&m_port, &QSerialPort::errorOccurred, this, &PortController::onError);
+    m_gather.setSingleShot(true);
+    m_gather.setInterval(kGatherInterval);
+    connect(&m_gather, &QTimer::timeout, this, [this] {
+        m_sinceGathered.start();
+        if (m_readWatch && m_port.isOpen()) m_readWatch->setEnabled(true);
+    });
+}
+
+void PortController::onReadyRead() {
+    // A stream: the last piece came just before, or what came while the
+    // watch was off is there at once when it is back on.
+    auto within = [](const QElapsedTimer& t) {
+        return t.isValid() && t.elapsed() < kStreamGap.count();
+    };
+    const bool streaming = within(m_sinceArrival) || within(m_sinceGathered);
+    m_sinceArrival.start();
+    m_sinceGathered.invalidate();
+    emit dataArrived();
+    // Reading re-enables the watch; off until the interval is over, the
+    // device keeps what comes meanwhile.
+    if (streaming && m_readWatch && m_port.isOpen()) {
+        m_readWatch->setEnabled(false);
+        m_gather.start();
+    }
 }
 
 void PortController::setSpeed(qint32 bitsPerSecond) {
@@ -40,6 +65,11 @@ OpenResult PortController::open(const QString& name, const QString& settings) {
     m_speed = s.speed;
     m_name = name;
     m_device = where.device;
+    m_readWatch = nullptr;
+    for (auto* watch : m_port.findChildren<QSocketNotifier*>())
+        if (watch->type() == QSocketNotifier::Read) m_readWatch = watch;
+    m_sinceArrival.invalidate();
+    m_sinceGathered.invalidate();
     return {true, {}};
 }
 
@@ -89,7 +119,15 @@ QString PortController::openFailure(const QString& name, const QString& device,
     return text;
 }
 
+bool PortController::present(const QString& name) const {
+    const auto where = m_programFolder.isEmpty()
+                           ? resolvePortName(name)
+                           : resolvePortName(name, m_programFolder, presentAdapters());
+    return where.found() && QFileInfo::exists(where.device);
+}
+
 void PortController::close() {
+    m_gather.stop();
     if (!m_port.isOpen()) return;
     m_port.close();
 }

@@ -136,6 +136,29 @@ class TestLink : public QObject {
                  qPrintable(QString("%1 s for %2 characters").arg(seconds).arg(all.size())));
     }
 
+    // A stream of small pieces (a report a write, as some adapters deliver
+    // them) is read in gathered arrivals, not one per piece; nothing is lost.
+    void streamsAreGathered() {
+        SimProcess sim;
+        QVERIFY(sim.start({"--line-rate", "--write-size", "7"}));
+        serial::PortController port;
+        QVERIFY(port.open(sim.device, kSettings));
+        QCOMPARE(receiveUntil(port, "\r"), QByteArray("!001A08\r"));
+        QByteArray all;
+        int arrivals = 0;
+        QEventLoop loop;
+        connect(&port, &serial::Port::dataArrived, &loop, [&] {
+            ++arrivals;
+            all += port.read();
+            if (all.count('\r') == 2000) loop.quit();
+        });
+        QTimer::singleShot(20000, &loop, &QEventLoop::quit);
+        QVERIFY(sim.command("flood 2000"));
+        loop.exec();
+        QCOMPARE(all.count('\r'), 2000);
+        QVERIFY2(arrivals < 200, QByteArray::number(arrivals));
+    }
+
     // Noise comes as many characters as asked, frame marks among them.
     void noiseOfAGivenLength() {
         SimProcess sim;
