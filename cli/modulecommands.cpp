@@ -41,6 +41,15 @@ class Connection {
     }
 
     bool open() {
+        if (!m_line.record.empty()) {
+            QString error;
+            if (!m_recorder.start(QString::fromStdString(m_line.record), error)) {
+                writeErr("i2cscript " + m_command + ": cannot record: " + error.toStdString() +
+                         "\n");
+                return false;
+            }
+            m_session.setRecorder(&m_recorder);
+        }
         auto result = m_port.open(
             QString::fromStdString(m_line.port),
             QString::fromUtf8(protocol::kPortSettings.data(), protocol::kPortSettings.size()));
@@ -72,6 +81,8 @@ class Connection {
             writeErr("i2cscript " + m_command + ": " + m_session.failure() + "\n");
             return kExitFailure;
         }
+        // The record asked for is not whole (the session said why): no success.
+        if (m_recorder.failed()) return kExitUsage;
         return kExitOk;
     }
 
@@ -87,6 +98,7 @@ class Connection {
     std::string m_command;
     serial::PortController m_port;
     Session m_session;
+    serial::Recorder m_recorder;
 };
 
 struct ControlName {

@@ -27,6 +27,7 @@ struct CommandForm {
     bool compiles;      // warns about the script unless --quiet
     std::string_view about;
     std::string_view waits; // the default --timeout, for the help; empty: none
+    bool records = false;   // takes --record FILE
 };
 
 constexpr std::array<CommandForm, 9> kCommandForms = {{
@@ -46,12 +47,13 @@ constexpr std::array<CommandForm, 9> kCommandForms = {{
      {}},
     {"run", "[FILE]", 1, true, true,
      "Compile the queue, send it to the module and print the bus\nactivity of its answer.\n",
-     "1 s plus the script's delays"},
-    {"ping", "", 0, true, false, "Ask the module for its version and configuration.\n", "1 s"},
+     "1 s plus the script's delays", true},
+    {"ping", "", 0, true, false, "Ask the module for its version and configuration.\n", "1 s",
+     true},
     {"control", "NAME", 1, true, false,
      "Send a control command. NAME is edge-hl, edge-lh,\n"
      "trigger-on, trigger-off, slow, fast, slave, store or replay.\n",
-     "1 s, for a replay 17 s"},
+     "1 s, for a replay 17 s", true},
     {"scan", "", 0, true, false,
      "Probe the addresses 08 to 77 and print the ones that answer\nas a grid.\n",
      "1 s for each probe frame"},
@@ -63,7 +65,8 @@ constexpr std::array<CommandForm, 9> kCommandForms = {{
      "Print every frame the module sends on its own (interrupt, reset\n"
      "and power-up reports) as decoded lines after the time of day,\n"
      "until Ctrl-C.\n",
-     {}},
+     {},
+     true},
     {"ports",
      "",
      0,
@@ -94,6 +97,7 @@ std::string usageLine(const CommandForm& form) {
     if (form.talksToModule) line += " --port PORT";
     if (!form.waits.empty()) line += " [--timeout SECONDS]";
     if (form.name == "monitor") line += " [--raw]";
+    if (form.records) line += " [--record FILE]";
     return line;
 }
 
@@ -150,6 +154,8 @@ std::variant<CommandLine, int> parseCommandLine(const Arguments& args) {
     if (form->compiles) parser.addOption(quiet);
     const QCommandLineOption verbose(QStringList{"v", "verbose"});
     const QCommandLineOption raw("raw");
+    const QCommandLineOption record("record", {}, "FILE");
+    if (form->records) parser.addOption(record);
     if (form->talksToModule) {
         parser.addOption(port);
         parser.addOption(verbose);
@@ -165,7 +171,8 @@ std::variant<CommandLine, int> parseCommandLine(const Arguments& args) {
                             "unknown option " + typed(args, parser.unknownOptionNames().front()));
         // The only other failures: a value missing at the end, or given to --help.
         const QString last = list.back();
-        if (form->talksToModule && (last.endsWith("-port") || last.endsWith("-timeout")))
+        if (form->talksToModule &&
+            (last.endsWith("-port") || last.endsWith("-timeout") || last.endsWith("-record")))
             return complain(command, last.toStdString() + " needs a value");
         std::string text = parser.errorText().toStdString(); // "Unexpected value after '-h'."
         if (text.ends_with('.')) text.pop_back();
@@ -188,6 +195,10 @@ std::variant<CommandLine, int> parseCommandLine(const Arguments& args) {
     if (!form->talksToModule) return line;
     line.verbose = parser.isSet(verbose);
     line.raw = form->name == "monitor" && parser.isSet(raw);
+    if (form->records && parser.isSet(record)) {
+        line.record = parser.value(record).toStdString();
+        if (line.record.empty()) return complain(command, "--record needs a file name");
+    }
 
     line.port = parser.isSet(port) ? parser.value(port).toStdString()
                                    : qEnvironmentVariable(kPortVariable).toStdString();
@@ -220,6 +231,10 @@ std::string commandUsage(const std::string& command) {
                 std::string(form->waits) + "\n";
     if (form->name == "monitor")
         text += "  --raw              print the frames as received instead, one a line\n";
+    if (form->records)
+        text += "  --record FILE      record the session in FILE, one line per frame sent\n"
+                "                     (>) or received (<) as it happens, after the local\n"
+                "                     time; a received frame with its bus activity\n";
     if (form->talksToModule)
         text += "  -v, --verbose      print the frames sent and received on standard error,\n"
                 "                     after the time of day\n";

@@ -23,6 +23,7 @@ struct CommandLine {
     bool quiet = false;   // --quiet: no warnings about the script
     bool verbose = false; // --verbose: the frames on standard error
     bool raw = false;     // monitor --raw: the frames as received
+    std::string record;   // --record FILE: the session recorded there
 };
 
 // The command line to run, or the exit status after help, the version or a

@@ -16,7 +16,11 @@ namespace cli {
 Session::Session(serial::Port& port) : m_port(port) {
     QObject::connect(&m_port, &serial::Port::dataArrived, &m_port, [this] { arrived(); });
     QObject::connect(&m_port, &serial::Port::errorOccurred, &m_port,
-                     [this](const QString& description) { m_portError = description; });
+                     [this](const QString& description) {
+                         m_portError = description;
+                         if (m_recorder) m_recorder->event(description.toStdString());
+                         checkRecording();
+                     });
 }
 
 std::string timeOfDay() {
@@ -37,6 +41,8 @@ void Session::arrived() {
     m_receiver.receiveFrames(
         std::string_view(data.constData(), data.size()), [this](std::string_view frame) {
             if (m_verbose) showFrame("<", frame);
+            if (m_recorder) m_recorder->received(frame, protocol::decodeFrame(frame).append);
+            checkRecording();
             // The first frame after opening, when it is a power-up report,
             // greets the connection (as the simulator greets each client);
             // the command's output starts after it.
@@ -51,7 +57,16 @@ void Session::arrived() {
 
 void Session::send(std::string_view frame) {
     if (m_verbose) showFrame(">", frame);
+    if (m_recorder) m_recorder->sent(frame);
+    checkRecording();
     m_port.write(QByteArray(frame.data(), static_cast<qsizetype>(frame.size())));
+}
+
+// Said at once, as it happens; the command goes on.
+void Session::checkRecording() {
+    if (!m_recorder || !m_recorder->failed() || m_recordFailureSaid) return;
+    m_recordFailureSaid = true;
+    writeErr("i2cscript: the recording stopped: " + m_recorder->error().toStdString() + "\n");
 }
 
 int Session::answers(std::string_view commandCode) const {

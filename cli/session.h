@@ -5,6 +5,7 @@
 // A power-up report that is the first frame to arrive greets the connection
 // and is left out: the command's output starts after it.
 #include "link/port.h"
+#include "link/recorder.h"
 #include "protocol/receiver.h"
 
 #include <chrono>
@@ -30,6 +31,8 @@ class Session {
     void setVerbose(bool verbose) { m_verbose = verbose; }
     // Off: no view is kept, for a session that runs without end.
     void setKeepView(bool keep) { m_keepView = keep; }
+    // Every frame sent and received, and a lost port, recorded there too.
+    void setRecorder(serial::Recorder* recorder) { m_recorder = recorder; }
 
     void send(std::string_view frame);
     // Keeps decoding for the given time.
@@ -56,6 +59,7 @@ class Session {
 
   private:
     void arrived();
+    void checkRecording();
     bool interrupted() const { return portLost() || stoppedBy() != 0; }
 
     serial::Port& m_port;
@@ -68,6 +72,8 @@ class Session {
     bool m_verbose = false;
     bool m_keepView = true;
     QString m_portError;
+    serial::Recorder* m_recorder = nullptr;
+    bool m_recordFailureSaid = false;
 };
 
 } // namespace cli

@@ -19,13 +19,18 @@ _i2cscript() {
         return
         ;;
     --timeout) return ;;
+    --record)
+        COMPREPLY=($(compgen -f -- "$cur"))
+        return
+        ;;
     esac
     local command=${COMP_WORDS[1]} options="--help"
     case $command in
     compile) options="--quiet --help" ;;
-    run) options="--port --timeout --quiet --verbose --help" ;;
-    ping | control | scan) options="--port --timeout --verbose --help" ;;
-    monitor) options="--port --raw --verbose --help" ;;
+    run) options="--port --timeout --quiet --verbose --record --help" ;;
+    ping | control) options="--port --timeout --verbose --record --help" ;;
+    scan) options="--port --timeout --verbose --help" ;;
+    monitor) options="--port --raw --verbose --record --help" ;;
     esac
     if [[ $cur == -* ]]; then
         COMPREPLY=($(compgen -W "$options" -- "$cur"))
@@ -47,8 +52,8 @@ _i2csim() {
     case $prev in
     --model) COMPREPLY=($(compgen -W "tamb tolk" -- "$cur")) ;;
     --link) COMPREPLY=($(compgen -f -- "$cur")) ;;
-    --revision) ;;
-    *) COMPREPLY=($(compgen -W "--model --revision --line-rate --link --help --version" -- "$cur")) ;;
+    --revision | --write-size) ;;
+    *) COMPREPLY=($(compgen -W "--model --revision --line-rate --write-size --link --help --version" -- "$cur")) ;;
     esac
 }
 complete -F _i2csim i2csim

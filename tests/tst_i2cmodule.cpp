@@ -325,6 +325,9 @@ class TestI2cModule : public QObject {
         QTest::newRow("decoded") << QStringList{}
                                  << QByteArray("[Int]\t0\n[Int]\t1\n[Reset:   Power up]\n");
         QTest::newRow("raw") << QStringList{"--raw"} << QByteArray("!00200\n!00201\n!001A08\n");
+        // The record holds every frame, its greeting too, with the activity.
+        QTest::newRow("recorded") << QStringList{"--record", "{record}"}
+                                  << QByteArray("[Int]\t0\n[Int]\t1\n[Reset:   Power up]\n");
     }
     void monitor() {
 #ifdef Q_OS_UNIX
@@ -332,6 +335,9 @@ class TestI2cModule : public QObject {
         QFETCH(QByteArray, lines);
         SimProcess sim;
         QVERIFY(sim.start());
+        QTemporaryDir dir;
+        const QString record = dir.filePath("session.txt");
+        options.replaceInStrings("{record}", record);
         QProcess monitor;
         startI2cscript(monitor, QStringList{"monitor", "--port", sim.device} + options);
         QVERIFY(QTest::qWaitFor([&] { return holdsOpen(monitor.processId(), sim.device); }, 20000));
@@ -353,6 +359,15 @@ class TestI2cModule : public QObject {
                                              QRegularExpression::MultilineOption);
         QVERIFY2(out.count('\n') == QString(out).count(time), out);
         QCOMPARE(QString(out).remove(time).toUtf8(), lines);
+        if (!options.contains("--record")) return;
+        QFile file(record);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        static const QRegularExpression stamp(
+            "^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\\.\\d{3} ",
+            QRegularExpression::MultilineOption);
+        QCOMPARE(QString(file.readAll()).remove(stamp).toUtf8(),
+                 QByteArray("< !001A08[cr]\t[Reset:   Power up]\r\n< !00200[cr]\t[Int]\t0\r\n"
+                            "< !00201[cr]\t[Int]\t1\r\n< !001A08[cr]\t[Reset:   Power up]\r\n"));
 #else
         QSKIP("POSIX signals");
 #endif

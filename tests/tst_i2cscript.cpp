@@ -295,18 +295,21 @@ class TestI2cscript : public QObject {
                                    << QByteArray("Usage: i2cscript decode [FILE]\n") << false;
         QTest::newRow("run, help last")
             << QStringList{"run", "x.txt", "--port", "COM1", "--help"}
-            << QByteArray("Usage: i2cscript run [FILE] --port PORT [--timeout SECONDS]\n") << true;
-        QTest::newRow("ping") << QStringList{"ping", "--help"}
-                              << QByteArray(
-                                     "Usage: i2cscript ping --port PORT [--timeout SECONDS]\n")
-                              << true;
-        QTest::newRow("help control")
-            << QStringList{"help", "control"}
-            << QByteArray("Usage: i2cscript control NAME --port PORT [--timeout SECONDS]\n")
+            << QByteArray(
+                   "Usage: i2cscript run [FILE] --port PORT [--timeout SECONDS] [--record FILE]\n")
             << true;
-        QTest::newRow("monitor") << QStringList{"monitor", "--help"}
-                                 << QByteArray("Usage: i2cscript monitor --port PORT [--raw]\n")
-                                 << false;
+        QTest::newRow("ping")
+            << QStringList{"ping", "--help"}
+            << QByteArray("Usage: i2cscript ping --port PORT [--timeout SECONDS] [--record FILE]\n")
+            << true;
+        QTest::newRow("help control") << QStringList{"help", "control"}
+                                      << QByteArray("Usage: i2cscript control NAME --port PORT "
+                                                    "[--timeout SECONDS] [--record FILE]\n")
+                                      << true;
+        QTest::newRow("monitor")
+            << QStringList{"monitor", "--help"}
+            << QByteArray("Usage: i2cscript monitor --port PORT [--raw] [--record FILE]\n")
+            << false;
         QTest::newRow("scan") << QStringList{"scan", "--help"}
                               << QByteArray(
                                      "Usage: i2cscript scan --port PORT [--timeout SECONDS]\n")
