@@ -4,6 +4,7 @@
 #include "app/connector.h"
 #include "app/helpview.h"
 #include "app/layout.h"
+#include "app/queuemarks.h"
 #include "compiler/compiler.h"
 #include "controls/buttons.h"
 #include "controls/tokenmenu.h"
@@ -13,12 +14,14 @@
 #include "library/examples.h"
 #include "library/scriptfile.h"
 #include "link/portnames.h"
+#include "protocol/decoder.h"
 #include "protocol/frames.h"
 #include "util/paths.h"
 #include "util/readfile.h"
 #include "util/system.h"
 
 #include <QAbstractItemView>
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -35,10 +38,13 @@
 #include <QShortcut>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTime>
 #include <QTimer>
+#include <QToolTip>
 
 #include <cstdio>
 #include <optional>
+#include <utility>
 
 namespace app {
 
@@ -52,6 +58,14 @@ const QString kNothingSent =
 constexpr std::chrono::milliseconds kNothingSentShown{5000};
 const QColor kNoticeColour(255, 205, 205);
 constexpr const char* kMarkedProperty = "nothingSent";
+constexpr std::chrono::milliseconds kPortWatchEvery{1000};
+constexpr std::chrono::milliseconds kPortWatchLimit{10 * 60 * 1000};
+const QString kSaveText = QStringLiteral("Save activity as\u2026");
+const QString kRecordText = QStringLiteral("Record session to file\u2026");
+// Ten showings a second while a stream lasts: each costs a paint and a flush
+// to the display, and measured under X11 at line rate 30 a second took 3 %
+// of a core where 10 take about 1.3 %.
+constexpr std::chrono::milliseconds kShowInterval{100};
 
 QString qstring(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -66,16 +80,15 @@ QObject* mouseTarget(QWidget* w) {
 } // namespace
 
 MainWindow::MainWindow(serial::Port& rs232, Settings settings, QWidget* parent)
-    : QWidget(parent), m_rs232(rs232), m_settings(std::move(settings)) {
+    : QWidget(parent), m_rs232(rs232), m_settings(std::move(settings)),
+      m_pacer(kShowInterval, [this] { showViews(); }) {
     setFixedSize(dialogs::pixels(kClientWidth), dialogs::pixels(kClientHeight));
     setWindowTitle(QString::fromLatin1(kCaption));
     setFont(dialogs::fontOf(dialogs::Font::Sans));
     m_controls = dialogs::buildControls(
         this, mainRows(), [](const dialogs::ControlRow& row, QWidget* parent) -> QWidget* {
             if (row.name == QLatin1String("helpbox")) return new HelpView(parent);
-            auto* view = new ActivityView(parent);
-            view->setLineWrapMode(QPlainTextEdit::NoWrap);
-            return view;
+            return new ActivityView(parent);
         });
     m_connection = control("connection");
     const auto drawing = dialogs::buildControls(m_connection, connectorRows());
@@ -104,12 +117,20 @@ MainWindow::MainWindow(serial::Port& rs232, Settings settings, QWidget* parent)
     // Dialogs take the application's icon.
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/i2cmaster.svg")));
     setWindowIcon(QApplication::windowIcon());
+    m_marks = new QueueMarks(m_commands);
+    auto* save = new QAction(kSaveText, this);
+    connect(save, &QAction::triggered, this, &MainWindow::saveActivity);
+    m_recordAction = new QAction(kRecordText, this);
+    connect(m_recordAction, &QAction::triggered, this, &MainWindow::recordSession);
+    m_i2cparser->setMenuActions({save, m_recordAction});
     m_notice = new QLabel(kNothingSent, this, Qt::ToolTip);
     m_notice->setObjectName(QStringLiteral("nothingSent"));
     m_notice->setForegroundRole(QPalette::ToolTipText);
     m_notice->setBackgroundRole(QPalette::ToolTipBase);
     m_notice->setAutoFillBackground(true);
     m_notice->setMargin(4);
+    m_portWatch.setInterval(kPortWatchEvery);
+    connect(&m_portWatch, &QTimer::timeout, this, &MainWindow::watchPort);
     m_noticeTimer.setSingleShot(true);
     m_noticeTimer.setInterval(kNothingSentShown);
     connect(&m_noticeTimer, &QTimer::timeout, m_notice, &QWidget::hide);
@@ -351,33 +372,77 @@ void MainWindow::Combo2_Click() {
 }
 
 void MainWindow::portselect_Click() {
+    openSelected(false);
+}
+
+bool MainWindow::openSelected(bool quietly) {
     const int index = m_portselect->currentIndex();
     ++m_portChanges;
     emit portChanged();
     m_rs232.close();
     if (index <= 0) {
         m_portopen = false;
-        return;
+        return false;
     }
     m_portopen = true;
     const auto opened = m_rs232.open(m_portselect->currentText(), kPortSettings);
     if (opened) {
         markNothingSent(false);
-        return;
+        return true;
     }
-    alert(QStringLiteral("Com port open error"), opened.description, 0);
     m_portopen = false;
     m_portselect->setCurrentIndex(0);
+    if (quietly) return false;
+    alert(QStringLiteral("Com port open error"), opened.description, 0);
     portselect_Click();
+    return false;
+}
+
+void MainWindow::watchPort() {
+    // The user's own choice since, or ten minutes, end the watch.
+    if (m_portChanges != m_watchedChanges || m_watchingSince.elapsed() > kPortWatchLimit.count()) {
+        stopWatchingPort();
+        return;
+    }
+    if (!m_rs232.present(m_watchedName)) return;
+    m_portselect->setCurrentIndex(m_watchedIndex);
+    const bool opened = openSelected(true);
+    m_watchedChanges = m_portChanges;
+    if (opened) stopWatchingPort();
+}
+
+void MainWindow::stopWatchingPort() {
+    m_portWatch.stop();
+    m_watchedName.clear();
+    m_portselect->setAccessibleDescription(QString());
 }
 
 void MainWindow::rs232_Error(const QString& description) {
     if (m_closing) return;
     // The port is closed already; the alert comes once, and the views stay.
     m_portopen = false;
-    alert(QStringLiteral("Com port error"), description, 0);
+    m_recorder.event(description.toStdString());
+    checkRecording();
+    const int lost = m_portselect->currentIndex();
+    const QString name = m_portselect->currentText();
     m_portselect->setCurrentIndex(0);
     portselect_Click();
+    // An adapter plugged back, a simulator started again: the same name
+    // opens again by itself, unless the user chooses otherwise first.
+    m_watchedIndex = lost;
+    m_watchedName = name;
+    m_watchedChanges = m_portChanges;
+    m_watchingSince.start();
+    m_portWatch.start();
+    m_portselect->setAccessibleDescription(watchText());
+    alert(QStringLiteral("Com port error"), description, 0);
+}
+
+QString MainWindow::watchText() const {
+    return QStringLiteral("%1 went away: it opens again by itself when it comes back, until %2.")
+        .arg(m_watchedName, QTime::currentTime()
+                                .addMSecs(kPortWatchLimit.count() - m_watchingSince.elapsed())
+                                .toString(QStringLiteral("HH:mm")));
 }
 
 void MainWindow::rs232_DataArrived() {
@@ -391,7 +456,9 @@ void MainWindow::process(int requestCode, std::string_view arrival) {
     std::string pending;
     std::string box;
     bool cut = false;
-    m_receiver.receive(arrival, [&](protocol::FrameEffect&& effect) {
+    m_receiver.receiveFrames(arrival, [&](std::string_view frame) {
+        auto effect = protocol::decodeFrame(frame);
+        m_recorder.received(frame, effect.append);
         cut = true;
         box = std::move(effect.rxbufferbox);
         if (effect.clearView) {
@@ -401,8 +468,69 @@ void MainWindow::process(int requestCode, std::string_view arrival) {
         pending += effect.append;
     });
     m_i2cparser->append(pending);
-    if (cut)
-        m_rxbufferbox->setText(QString::fromLatin1(box.data(), static_cast<qsizetype>(box.size())));
+    if (cut) m_rxPending = QString::fromLatin1(box.data(), static_cast<qsizetype>(box.size()));
+    if (cut || !pending.empty()) m_pacer.request();
+    if (cut) checkRecording();
+}
+
+void MainWindow::checkRecording() {
+    if (!m_recorder.failed() || m_recordFailureShown) return;
+    m_recordFailureShown = true;
+    m_recordAction->setText(kRecordText);
+    alert(QStringLiteral("Recording stopped"),
+          QStringLiteral("The session can no longer be recorded:\r\n%1").arg(m_recorder.error()),
+          0);
+}
+
+// A file name from the program's own dialog; an existing file is replaced
+// only when the user says so.
+QString MainWindow::chooseNewFile(const QString& name, const QString& title) {
+    const QString path =
+        dialogs::choosefile(this, name, QStringLiteral("*.txt"), loaddirectory, title);
+    if (path.isEmpty() || !QFileInfo::exists(path)) return path;
+    return alert(title, QStringLiteral("%1 exists. Replace it?").arg(path), 1) ? path : QString();
+}
+
+void MainWindow::saveActivity() {
+    const QString path = chooseNewFile(QStringLiteral("activity.txt"), kSaveText);
+    if (path.isEmpty()) return;
+    // As shown: one character a byte, CR LF line ends.
+    const QByteArray text =
+        m_i2cparser->toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n")).toLatin1();
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(text) == text.size() &&
+        file.flush())
+        return;
+    alert(QStringLiteral("Save error"),
+          QStringLiteral("Cannot save %1:\r\n%2").arg(path, file.errorString()), 0);
+}
+
+void MainWindow::recordSession() {
+    if (m_recorder.active()) {
+        m_recorder.stop();
+        m_recordAction->setText(kRecordText);
+        return;
+    }
+    const QString path = chooseNewFile(QStringLiteral("session.txt"), kRecordText);
+    if (path.isEmpty()) return;
+    QString error;
+    if (!m_recorder.start(path, error)) {
+        alert(QStringLiteral("Record error"), QStringLiteral("Cannot record:\r\n%1").arg(error), 0);
+        return;
+    }
+    m_recordFailureShown = false;
+    m_recordAction->setText(QStringLiteral("Stop recording"));
+}
+
+void MainWindow::showPending() {
+    m_pacer.showNow();
+}
+
+void MainWindow::showViews() {
+    if (m_i2cparser->hasPending()) m_i2cparser->flush();
+    if (m_rxPending) m_rxbufferbox->setText(*std::exchange(m_rxPending, std::nullopt));
+    if (m_txPending) m_txbufferbox->setText(*std::exchange(m_txPending, std::nullopt));
+    if (!m_logPending.isEmpty()) logFrames(std::exchange(m_logPending, QString()));
 }
 
 void MainWindow::compile() {
@@ -417,7 +545,8 @@ void MainWindow::compile() {
 }
 
 void MainWindow::comwrite(const std::string& datain, int waittime) {
-    m_txbufferbox->setText(qstring(protocol::boxText(datain)));
+    m_txPending = qstring(protocol::boxText(datain));
+    m_pacer.request();
     if (m_closing || datain.empty()) return;
     if (!m_portopen) {
         // The transmit box alone would look as if the frame went out.
@@ -425,17 +554,22 @@ void MainWindow::comwrite(const std::string& datain, int waittime) {
         return;
     }
     m_comwait->setText(QStringLiteral("Wait"));
-    m_comwait->repaint();
-    if (m_logdata->isChecked()) logFrame(qstring(protocol::echoText(datain)));
+    if (m_logdata->isChecked()) {
+        // Newest first.
+        m_logPending.prepend(qstring(protocol::echoText(datain)) + QStringLiteral("\r\n"));
+        m_pacer.request();
+    }
     m_rs232.write(QByteArray::fromStdString(datain));
+    m_recorder.sent(datain);
+    checkRecording();
     pausehundredths(waittime);
     m_comwait->setText(QStringLiteral("Ready"));
 }
 
-void MainWindow::logFrame(const QString& echo) {
+void MainWindow::logFrames(const QString& entries) {
     QTextDocument* log = m_txdata->document();
     QTextCursor top(log);
-    top.insertText(echo + QStringLiteral("\r\n"));
+    top.insertText(entries);
     // Newest first: the oldest entries go at the bottom. The last block is
     // the empty one after the final line end.
     if (log->blockCount() <= kMaxLoggedFrames + 1) return;
@@ -485,8 +619,10 @@ bool MainWindow::doubleClicked(QObject* watched) {
     } else if (watched == mouseTarget(m_i2cparser)) {
         m_i2cparser->clearView();
     } else if (watched == m_txbufferbox) {
+        m_txPending.reset();
         m_txbufferbox->clear();
     } else if (watched == mouseTarget(m_txdata) || watched == mouseTarget(m_rxdata)) {
+        m_logPending.clear();
         m_txdata->clear();
         m_rxdata->clear();
     } else {
@@ -553,6 +689,16 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         m_portselect->setToolTip(index > 0 ? serial::describePort(m_portselect->currentText())
                                  : m_portselect->property(kMarkedProperty).toBool() ? kNothingSent
                                                                                     : QString());
+    }
+    if (watched == mouseTarget(m_commands) && type == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        const int position = m_commands->cursorForPosition(help->pos()).position();
+        const QString message = m_marks->messageAt(position);
+        if (message.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), message, m_commands->viewport());
+        return true;
     }
     if (watched == m_commands && type == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);

@@ -5,21 +5,26 @@
 // Everything runs on the GUI thread. comwrite pauses in a nested event loop,
 // so a handler may run inside another's pause; after the close request
 // nothing more is sent and every pause ends at once.
+#include "app/pacer.h"
 #include "app/settings.h"
 #include "dialogs/form.h"
 #include "library/scriptfile.h"
 #include "link/port.h"
+#include "link/recorder.h"
 #include "protocol/receiver.h"
 
+#include <QElapsedTimer>
 #include <QSize>
 #include <QTimer>
 #include <QWidget>
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
+class QAction;
 class QCheckBox;
 class QLabel;
 class QComboBox;
@@ -30,6 +35,7 @@ class QPushButton;
 namespace app {
 
 class ActivityView;
+class QueueMarks;
 
 inline constexpr int kScriptBlocks = static_cast<int>(library::kMaxBlocks) + 1;
 inline constexpr int kMaxLoggedFrames = 1000;
@@ -50,6 +56,7 @@ class MainWindow : public QWidget {
 
     // The control of that name ("cmmd(18)", "commands"), or null.
     QWidget* control(const QString& name) const { return m_controls.value(name); }
+    QueueMarks* queueMarks() const { return m_marks; }
     template <class T> T* control(const QString& name) const {
         return qobject_cast<T*>(control(name));
     }
@@ -68,6 +75,10 @@ class MainWindow : public QWidget {
     void comwrite(const std::string& datain, int waittime);
     void pausehundredths(int hundredths);
     void process(int requestCode, std::string_view arrival);
+    // The views show what is decoded and sent at about 30 showings a second
+    // while a stream lasts; this shows what waits now.
+    void showPending();
+    int viewShowings() const { return m_pacer.showings(); }
 
     library::BlockTable scriptblocks;
     QString loaddirectory;
@@ -94,8 +105,17 @@ class MainWindow : public QWidget {
     bool tokenvalueEvent(int index, QEvent* event);
     void setQueue(const std::string& text);
     void setQuickCaption(int index, std::string_view caption, std::string_view name);
+    QString chooseNewFile(const QString& name, const QString& title);
+    void saveActivity();
+    void recordSession();
+    void checkRecording();
+    bool openSelected(bool quietly);
+    void watchPort();
+    void stopWatchingPort();
+    QString watchText() const;
     void markNothingSent(bool marked);
-    void logFrame(const QString& echo);
+    void logFrames(const QString& entries);
+    void showViews();
     void refreshPortTips();
     bool alert(const QString& title, const QString& message, int style);
 
@@ -120,9 +140,22 @@ class MainWindow : public QWidget {
     std::array<QLineEdit*, 3> m_tokenvalue{};
     std::array<QPushButton*, library::kQuickButtons> m_quick{};
     QLabel* m_notice;
+    QueueMarks* m_marks;
+    serial::Recorder m_recorder;
+    QAction* m_recordAction;
+    bool m_recordFailureShown = false;
+    QTimer m_portWatch;
+    QElapsedTimer m_watchingSince;
+    QString m_watchedName;
+    int m_watchedIndex = 0;
+    unsigned m_watchedChanges = 0;
     QTimer m_noticeTimer;
 
     protocol::Receiver m_receiver;
+    Pacer m_pacer;
+    std::optional<QString> m_rxPending;
+    std::optional<QString> m_txPending;
+    QString m_logPending;
     bool m_portopen = false;
     unsigned m_portChanges = 0;
     bool m_closing = false;

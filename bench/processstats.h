@@ -22,5 +22,5 @@ inline double residentMb() {
 inline double peakMb() {
     rusage usage{};
     ::getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_maxrss) / 1e3;
+    return double(usage.ru_maxrss) * 1024 / 1e6; // kilobytes of 1024 bytes
 }

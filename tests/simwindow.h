@@ -33,11 +33,13 @@ struct SimWindow {
     }
     void click(const QString& name) { QTest::mouseClick(window->control(name), Qt::LeftButton); }
     QString view() const {
-        auto* view = window->control<app::ActivityView>("i2cparser");
-        view->flush();
-        return view->toPlainText();
+        window->showPending();
+        return window->control<app::ActivityView>("i2cparser")->toPlainText();
     }
-    QString rx() const { return window->control<QLineEdit>("rxbufferbox")->text(); }
+    QString rx() const {
+        window->showPending();
+        return window->control<QLineEdit>("rxbufferbox")->text();
+    }
 
     QTemporaryDir dir;
     SimProcess sim;

@@ -1,6 +1,8 @@
 // The main window driven through its widgets, over a FakePort.
 #include "app/activityview.h"
 #include "app/layout.h"
+#include "app/queuemarks.h"
+#include "compiler/compiler.h"
 #include "dialogs/alert.h"
 #include "dialogs/selectfile.h"
 #include "help/document.h"
@@ -9,7 +11,9 @@
 #include "windowfixture.h"
 
 #include <QAccessible>
+#include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QLabel>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -42,8 +46,9 @@ const char* className(dialogs::Kind kind) {
     case dialogs::Kind::TextBox:
         return "QLineEdit";
     case dialogs::Kind::TextArea:
-    case dialogs::Kind::Custom:
         return "QPlainTextEdit";
+    case dialogs::Kind::Custom:
+        return "QAbstractScrollArea";
     case dialogs::Kind::ComboBox:
         return "QComboBox";
     case dialogs::Kind::Frame:
@@ -84,6 +89,28 @@ void load(WindowFixture& f, const QString& name) {
         QTest::mouseClick(dialog->controls.value("okbutton"), Qt::LeftButton);
     });
     QTest::mouseClick(f["Command4"], Qt::LeftButton);
+}
+
+// Answers the program's file dialog, shown next, with a name in a folder.
+void answerFileDialog(const QString& folder, const QString& name) {
+    QTimer::singleShot(0, [=] {
+        auto* dialog = qobject_cast<dialogs::SelectFile*>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        dialog->setDirFolder(folder);
+        dialog->setFileName(name);
+        QTest::mouseClick(dialog->controls.value("okbutton"), Qt::LeftButton);
+    });
+}
+
+QAction* action(WindowFixture& f, const QString& text) {
+    for (auto* a : f.window->findChildren<QAction*>())
+        if (a->text() == text) return a;
+    return nullptr;
+}
+
+QByteArray contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("missing");
 }
 
 void doubleClick(QWidget* w) {
@@ -333,50 +360,103 @@ class TestMainWindow : public QObject {
         QCOMPARE(f.text("rxbufferbox"), QString::fromLatin1("!007E\xC3\xA4[cr]"));
     }
 
-    // The view follows the newest line, unless the user scrolled up to read.
-    void activityViewFollows() {
-        WindowFixture f;
-        f.window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
-        auto* view = f.window->control<app::ActivityView>("i2cparser");
-        QScrollBar* bar = view->verticalScrollBar();
-        std::string lines;
-        for (int i = 0; i < 200; ++i)
-            lines += "[Int]\t0\r\n";
-        view->clearView();
-        view->append(lines);
-        view->flush();
-        QVERIFY(bar->maximum() > 0);
-        QCOMPARE(bar->value(), bar->maximum());
-        view->append(lines);
-        view->flush();
-        QCOMPARE(bar->value(), bar->maximum());
-        bar->setValue(10);
-        view->append(lines);
-        view->flush();
-        QCOMPARE(bar->value(), 10);
-        QCOMPARE(view->toPlainText().count('\n'), 600);
-        QCOMPARE(view->tabStopDistance(),
-                 8 * QFontMetricsF(view->font()).horizontalAdvance(QLatin1Char(' ')));
+    // However a stream is cut into arrivals, the views end the same, and
+    // arrivals that come faster than the eye are shown together.
+    void aStreamShowsTheSameHoweverItArrives() {
+        QByteArray stream = "noise!0010SW90aR1AnP\r!000001530003\r!0010W40x\r";
+        for (int i = 0; i < 300; ++i)
+            stream += i % 2 ? "!00201\r" : "!00200\r";
+        stream += "!00FFa\r!0019330";
+        WindowFixture whole, split;
+        whole.choosePort(1);
+        split.choosePort(1);
+        whole.port.deliver(stream);
+        const int before = split.window->viewShowings();
+        for (char c : stream)
+            split.port.deliver(QByteArray(1, c));
+        QCOMPARE(split.window->viewShowings() - before, 1); // the first, at once
+        QCOMPARE(split.view(), whole.view());
+        QCOMPARE(split.text("rxbufferbox"), whole.text("rxbufferbox"));
+        QCOMPARE(split.text("rxbufferbox"), "!00FFa[cr]");
+        QVERIFY(split.view().startsWith("WRITE\t0x40\t[Int]\t0\n[Int]\t1\n"));
+        QVERIFY(split.view().endsWith("[Int]\t1\n[Slave mode enabled...]\n"
+                                      "[...Power cycle=Cancel]\n"));
     }
 
-    // Lines that could never stay are dropped before they reach the view.
+    // The view follows the newest line; a user who scrolled up to read keeps
+    // the same lines in sight, also while the oldest go.
+    void activityViewFollows() {
+        app::ActivityView view;
+        view.resize(225, 469);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QScrollBar* bar = view.verticalScrollBar();
+        auto lines = [](int from, int count) {
+            std::string text;
+            for (int i = from; i < from + count; ++i)
+                text += "L" + std::to_string(i) + "\r\n";
+            return text;
+        };
+        view.append(lines(0, 200));
+        view.flush();
+        QVERIFY(bar->maximum() > 0);
+        QCOMPARE(bar->value(), bar->maximum());
+        view.append(lines(200, app::kMaxActivityLines));
+        view.flush();
+        QCOMPARE(bar->value(), bar->maximum());
+        bar->setValue(1000);
+        const QString inSight = view.toPlainText().section('\n', 1000, 1000);
+        view.append(lines(20200, 50));
+        view.flush();
+        QCOMPARE(bar->value(), 950);
+        QCOMPARE(view.toPlainText().section('\n', 950, 950), inSight);
+        QCOMPARE(view.lineCount(), app::kMaxActivityLines + 1);
+        QCOMPARE(view.tabStopDistance(),
+                 8 * QFontMetricsF(view.font()).horizontalAdvance(QLatin1Char(' ')));
+    }
+
+    // The view holds the newest lines and an open one, however they arrive:
+    // a CR LF split between two arrivals ends one line.
     void activityViewKeepsTheNewest() {
         app::ActivityView view;
         view.append("WRITE\t0x40\t"); // left open, and older than all that follows
-        view.flush();
         std::string burst;
         for (int i = 0; i < 2 * app::kMaxActivityLines + 5; ++i)
             burst += "L" + std::to_string(i) + "\r\n";
         view.append(burst);
-        view.append("open");
-        view.flush();
+        view.append("a\r");
+        view.append("\nb\rc\nopen");
         const QStringList lines = view.toPlainText().split('\n');
         QCOMPARE(lines.size(), app::kMaxActivityLines + 1);
-        QCOMPARE(lines.first(), QStringLiteral("L%1").arg(app::kMaxActivityLines + 5));
-        QCOMPARE(lines[lines.size() - 2],
-                 QStringLiteral("L%1").arg(2 * app::kMaxActivityLines + 4));
-        QCOMPARE(lines.last(), "open");
+        QCOMPARE(lines.first(), QStringLiteral("L%1").arg(app::kMaxActivityLines + 8));
+        QCOMPARE(lines.mid(lines.size() - 5),
+                 (QStringList{QStringLiteral("L%1").arg(2 * app::kMaxActivityLines + 4), "a", "b",
+                              "c", "open"}));
+    }
+
+    // Read-only, but the mouse selects and Ctrl+C copies, tabs included.
+    void activityViewCopies() {
+        app::ActivityView view;
+        view.setFont(dialogs::fontOf(dialogs::Font::Fixed));
+        view.resize(225, 469);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        view.append("START\r\nWRITE\t0x90\tAck\r\nSTOP\r\n");
+        view.flush();
+        const int row = QFontMetrics(view.font()).lineSpacing();
+        const qreal advance = QFontMetricsF(view.font()).horizontalAdvance(' ');
+        auto at = [&](int column, int line) {
+            return QPoint(4 + qRound(column * advance), 4 + line * row + row / 2);
+        };
+        QWidget* area = view.viewport();
+        QTest::mousePress(area, Qt::LeftButton, {}, at(2, 0));
+        QTest::mouseMove(area, at(17, 1));
+        QTest::mouseRelease(area, Qt::LeftButton, {}, at(17, 1));
+        QCOMPARE(view.selectedText(), "ART\nWRITE\t0x90\tA");
+        QTest::keyClick(&view, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QApplication::clipboard()->text(), "ART\nWRITE\t0x90\tA");
+        QTest::keyClick(&view, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(view.selectedText(), view.toPlainText());
     }
 
     void tokenMenuAppends() {
@@ -924,6 +1004,171 @@ class TestMainWindow : public QObject {
         }
         QVERIFY(f["cmmd(255)"]->toolTip().contains("Ctrl+Return"));
         QVERIFY(f["Command3"]->toolTip().contains("F1"));
+    }
+
+    // The queue shows what each line does: the token menu's colours, grey
+    // comments, and underlined words with the reason as a tool tip.
+    void queueColoursAndMarks_data() {
+        QTest::addColumn<QString>("word"); // its first appearance in the queue
+        QTest::addColumn<QColor>("colour");
+        QTest::addColumn<int>("underline"); // QTextCharFormat::UnderlineStyle
+        QTest::addColumn<QString>("message");
+        const QColor text = QApplication::palette().color(QPalette::Text);
+        auto row = [](const char* name, const char* word, QColor colour, bool underlined,
+                      const char* message) {
+            QTest::newRow(name) << QString(word) << colour
+                                << int(underlined ? QTextCharFormat::WaveUnderline
+                                                  : QTextCharFormat::NoUnderline)
+                                << QString(message);
+        };
+        row("bus", "Start", QColor(0, 0, 255), false, "");
+        row("value keeps its command's colour", "0x90", QColor(0, 0, 255), false, "");
+        row("speed", "Speed", QColor(255, 0, 0), false, "");
+        row("delay", "Delaym", QColor(0, 192, 0), false, "");
+        row("output", "ReadInt", text, false, "");
+        row("supply", "SetV", QColor(192, 64, 0), false, "");
+        row("lines", "SCL?", QColor(192, 0, 192), false, "");
+        row("comment", ";sensor", QColor(128, 128, 128), false, "");
+        row("blank-led line", "Stop", QColor(128, 128, 128), true,
+            "the line starts with a blank, so it is a comment and \"Stop\" is not sent");
+        row("hex read as decimal", "91", QColor(0, 0, 255), true,
+            "Write 91 is read as decimal, so it sends 0x5B; hex takes \"0x\" (Write 0x91)");
+        row("value from the next line", "Delayu", QColor(0, 192, 0), true,
+            "Delayu has no value on its line, so it takes \"GP0hi\" from line 11");
+        row("unidentified", "Wrte", QColor(), true, "Unidentified element encountered: \nWrte");
+    }
+    void queueColoursAndMarks() {
+        QFETCH(QString, word);
+        QFETCH(QColor, colour);
+        QFETCH(int, underline);
+        QFETCH(QString, message);
+        WindowFixture f;
+        auto* queue = f.window->control<QPlainTextEdit>("commands");
+        queue->setPlainText(";sensor\nStart\nWrite 0x90\nWrite 91\nSpeed\nReadInt\nDelaym 5\n"
+                            "SetV 5.0\nSCL?\nDelayu\nGP0hi\n Stop\nWrte 1\n");
+        f.window->queueMarks()->refresh();
+        const QString element = "A-Za-z0-9_?;./\\[\\]";
+        const int at = queue->toPlainText().indexOf(QRegularExpression(
+            "(?<![" + element + "])" + QRegularExpression::escape(word) + "(?![" + element + "])"));
+        QVERIFY(at >= 0);
+        const QTextBlock block = queue->document()->findBlock(at);
+        QTextCharFormat format;
+        for (const auto& range : block.layout()->formats())
+            if (at - block.position() >= range.start &&
+                at - block.position() < range.start + range.length)
+                format.merge(range.format);
+        if (colour == QApplication::palette().color(QPalette::Text))
+            QVERIFY(!format.hasProperty(QTextFormat::ForegroundBrush));
+        else if (colour.isValid())
+            QCOMPARE(format.foreground().color(), colour);
+        QCOMPARE(int(format.underlineStyle()), underline);
+        QCOMPARE(f.window->queueMarks()->messageAt(at + 1), message);
+    }
+
+    // Marking follows typing after a pause and never touches the text, the
+    // cursor or the undo history.
+    void queueMarksLeaveTheTextAlone() {
+        WindowFixture f;
+        f.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+        auto* queue = f.window->control<QPlainTextEdit>("commands");
+        doubleClick(queue);
+        QTest::keyClicks(queue, "Wrte 0x90");
+        QTest::keyClick(queue, Qt::Key_Left);
+        const QString text = queue->toPlainText();
+        const int cursor = queue->textCursor().position();
+        const int undo = queue->document()->availableUndoSteps();
+        QTRY_COMPARE(f.window->queueMarks()->messageAt(1),
+                     "Unidentified element encountered: \nWrte");
+        QCOMPARE(queue->toPlainText(), text);
+        QCOMPARE(queue->textCursor().position(), cursor);
+        QCOMPARE(queue->document()->availableUndoSteps(), undo);
+        QVERIFY(!queue->document()->isModified() || queue->document()->isUndoAvailable());
+        // The queue the marks read is the one the compiler is given.
+        queue->setPlainText("Start\u2028Stop\u00a0x\nSetV\n");
+        QCOMPARE(app::QueueMarks::queueOf(queue->document()).text,
+                 compiler::typedQueue(queue->toPlainText().toStdString()));
+    }
+
+    // A session recorded: a line per frame as it passes, a lost port, and a
+    // write that fails stops the recording, never the window.
+    void recordSession() {
+        WindowFixture f;
+        f.window->loaddirectory = f.dir.path();
+        f.choosePort(8);
+        QAction* record = action(f, "Record session to file\u2026");
+        answerFileDialog(f.dir.path(), "session.txt");
+        record->trigger();
+        QCOMPARE(record->text(), "Stop recording");
+        f.window->cmmd_Click(18); // Ping
+        f.port.deliver("!000001530003\r!00193300000\r!0020");
+        f.port.deliver("1\r");
+        f.port.fail("COM8 (/dev/pts/3) stopped working");
+        const QString time = R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3})";
+        const QStringList lines =
+            QString::fromLatin1(contents(f.dir.filePath("session.txt"))).split("\r\n");
+        const QStringList expected = {
+            " > \\$0000\\[cr\\]",
+            " > \\$0019\\[cr\\]",
+            " < !000001530003\\[cr\\]\t\\[Firmware Version:\\] \\| \\[0153\\.00\\.03       \\] \\| "
+            "\\[Tamb master only \\]",
+            " < !00193300000\\[cr\\]\t\\[VSlave:  3\\.300v  \\] \\| \\[Speed:   Slow    \\] \\| "
+            "\\[OnEdge:  Off     \\] \\| \\[Edge:    Hi-to-Lo\\]",
+            " < !00201\\[cr\\]\t\\[Int\\]\t1",
+            " \\* COM8 \\(/dev/pts/3\\) stopped working",
+            ""};
+        QCOMPARE(lines.size(), expected.size());
+        for (int i = 0; i < expected.size() - 1; ++i)
+            QVERIFY2(QRegularExpression("^" + time + expected[i] + "$").match(lines[i]).hasMatch(),
+                     qPrintable(lines[i]));
+#ifdef Q_OS_LINUX
+        f.alerts.clear();
+        f.choosePort(8);
+        record->trigger(); // stops
+        answerFileDialog("/dev", "full");
+        record->trigger();
+        f.window->cmmd_Click(19);
+        QCOMPARE(f.alerts.last().title, "Recording stopped");
+        QVERIFY2(f.alerts.last().message.contains("/dev/full"),
+                 qPrintable(f.alerts.last().message));
+        QCOMPARE(record->text(), "Record session to file\u2026");
+        f.window->cmmd_Click(20);
+        QCOMPARE(f.port.written.last(), "$0014\r"); // the window goes on
+#endif
+    }
+
+    void saveActivity() {
+        WindowFixture f;
+        f.window->loaddirectory = f.dir.path();
+        f.window->process(255, "!0010SW90aP\r");
+        answerFileDialog(f.dir.path(), "activity.txt");
+        action(f, "Save activity as\u2026")->trigger();
+        QCOMPARE(contents(f.dir.filePath("activity.txt")),
+                 QByteArray("START\r\nWRITE\t0x90\tAck\r\nSTOP\r\n"));
+    }
+
+    // After the port went away, the same name opens again by itself when it
+    // comes back; a port the user chose meanwhile ends that.
+    void aLostPortComesBack() {
+        WindowFixture f;
+        f.choosePort(8);
+        f.port.fail("COM8 stopped working");
+        QCOMPARE(f.text("portselect"), "");
+        QCOMPARE(f.window->control<QComboBox>("portselect")->currentText(), "Select");
+        QVERIFY(f["portselect"]->accessibleDescription().startsWith("COM8 went away"));
+        f.port.presentNames << "COM8";
+        QTRY_COMPARE_WITH_TIMEOUT(f.port.opened.size(), 2, 3000);
+        QCOMPARE(f.window->control<QComboBox>("portselect")->currentText(), "COM8");
+        QVERIFY(f.window->portopen());
+        QCOMPARE(f["portselect"]->accessibleDescription(), "");
+
+        f.port.presentNames.clear();
+        f.port.fail("COM8 stopped working");
+        f.choosePort(0);
+        f.port.presentNames << "COM8";
+        QTest::qWait(1500);
+        QCOMPARE(f.port.opened.size(), 2);
+        QVERIFY(!f.window->portopen());
     }
 
     void helpView() {

@@ -86,6 +86,36 @@ class TestWindowSim : public QObject {
         QVERIFY(rig.alerts.isEmpty());
     }
 
+    // The simulator stopped and started again on the same link: the window
+    // opens the port again by itself and shows the greeting, unless the user
+    // chose "Select" in between.
+    void aLostPortComesBack_data() {
+        QTest::addColumn<bool>("userChoseSelect");
+        QTest::newRow("by itself") << false;
+        QTest::newRow("not after Select") << true;
+    }
+    void aLostPortComesBack() {
+        QFETCH(bool, userChoseSelect);
+        Rig rig;
+        QVERIFY(rig.start());
+        rig.choose("portselect", 8);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.view(), "[Reset:   Power up]\n\n", kWait);
+        rig.sim.kill();
+        QTRY_COMPARE_WITH_TIMEOUT(rig.alerts.size(), 1, kWait);
+        if (userChoseSelect) rig.choose("portselect", 0);
+        rig.window->control<app::ActivityView>("i2cparser")->clearView();
+        QVERIFY(rig.start());
+        if (userChoseSelect) {
+            QTest::qWait(2500);
+            QVERIFY(!rig.window->portopen());
+            QCOMPARE(rig.view(), "");
+            return;
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(rig.view(), "[Reset:   Power up]\n\n", 5000);
+        QVERIFY(rig.window->portopen());
+        QCOMPARE(rig.window->control<QComboBox>("portselect")->currentText(), "COM8");
+    }
+
     // The view keeps the newest lines and the window keeps answering.
     void floodOfInterruptReports() {
         Rig rig;
@@ -94,7 +124,7 @@ class TestWindowSim : public QObject {
         QVERIFY(rig.window->portopen());
         QTRY_VERIFY_WITH_TIMEOUT(!rig.view().isEmpty(), kWait);
         QSignalSpy arrivals(&rig.port, &serial::Port::dataArrived);
-        rig.sim.command("flood 100000");
+        rig.sim.command("flood 50000");
         qsizetype seen = -1;
         QElapsedTimer clock;
         clock.start();

@@ -36,11 +36,11 @@ struct WindowFixture {
     }
     QString queue() const { return (*this).operator[]<QPlainTextEdit>("commands")->toPlainText(); }
     QString view() const {
-        auto* view = (*this).operator[]<app::ActivityView>("i2cparser");
-        view->flush();
-        return view->toPlainText();
+        window->showPending();
+        return (*this).operator[]<app::ActivityView>("i2cparser")->toPlainText();
     }
     QString text(const QString& name) const {
+        window->showPending();
         if (auto* edit = (*this).operator[]<QLineEdit>(name)) return edit->text();
         if (auto* area = (*this).operator[]<QPlainTextEdit>(name)) return area->toPlainText();
         if (auto* button = (*this).operator[]<QPushButton>(name)) return button->text();

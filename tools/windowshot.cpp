@@ -1,13 +1,20 @@
 // Makes the README's picture of the window: COM8 chosen (the simulator),
 // Ping pressed, scripts/lm75.txt loaded and one of its blocks sent at one
-// click; with --help, the help view shown over it. Usage: windowshot OUT.png [--help]
+// click; with --help, the help view shown over it; with --queue, a queue
+// marked as it is typed, one warning's tool tip shown (the screen is taken,
+// tool tip and all). Usage: windowshot OUT.png [--help | --queue]
+#include "app/queuemarks.h"
 #include "dialogs/selectfile.h"
 #include "simwindow.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QTextCursor>
 #include <QTimer>
+#include <QToolTip>
 
 #include <cstdio>
 
@@ -23,13 +30,39 @@ bool waitFor(const std::function<bool()>& done) {
     return true;
 }
 
+// A queue with commands of every group, a value read as decimal and a
+// supply voltage the compiler refuses; the tool tip of the warning shown.
+int queueShot(SimWindow& rig, const QString& out) {
+    auto* commands = rig.window->control<QPlainTextEdit>("commands");
+    commands->setPlainText(";LM75 temperature, pointer 0\nStart\nWrite  0x90\nWrite  00\n"
+                           "Start\nWrite  0x91\nRead   ack\nRead   nack\nStop\n\n"
+                           ";Blink GP0, then read the bus lines\nGP0hi\nDelaym 10\nGP0lo\n"
+                           "Speed\nSCL?\nSDA?\nSetV 3.3\nWrite 91\n");
+    rig.window->queueMarks()->refresh();
+    const int at = commands->toPlainText().indexOf(QStringLiteral("Write 91")) + 6;
+    QTextCursor cursor(commands->document());
+    cursor.setPosition(at);
+    const QPoint word = commands->viewport()->mapToGlobal(commands->cursorRect(cursor).center());
+    QToolTip::showText(word, rig.window->queueMarks()->messageAt(at), commands->viewport());
+    QTest::qWait(400);
+    const QRect area = rig.window->frameGeometry();
+    if (!rig.window->screen()
+             ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
+             .save(out)) {
+        std::fprintf(stderr, "windowshot: cannot write %s\n", qPrintable(out));
+        return 1;
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     const bool help = argc == 3 && QByteArray(argv[2]) == "--help";
-    if (argc != 2 && !help) {
-        std::fprintf(stderr, "usage: windowshot OUT.png [--help]\n");
+    const bool queue = argc == 3 && QByteArray(argv[2]) == "--queue";
+    if (argc != 2 && !help && !queue) {
+        std::fprintf(stderr, "usage: windowshot OUT.png [--help | --queue]\n");
         return 2;
     }
     // Loading a script moves the current folder.
@@ -41,6 +74,7 @@ int main(int argc, char* argv[]) {
     }
     rig.window->show();
     if (!QTest::qWaitForWindowExposed(rig.window.get())) return 1;
+    if (queue) return queueShot(rig, out);
     rig.choose("portselect", 8);
     rig.click("cmmd(18)");
     rig.window->loaddirectory = QStringLiteral(SCRIPTS_DIR);
