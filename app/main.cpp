@@ -1,7 +1,7 @@
 // i2cmaster: the window that talks to the module.
 #include "app/mainwindow.h"
-#include "cli/stopsignals.h"
 #include "link/portcontroller.h"
+#include "platform/stopsignals.h"
 #include "util/system.h"
 
 #include <QApplication>
@@ -13,14 +13,14 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("i2cmaster"));
     // A logout, kill or Ctrl+C closes the window as its close button does, so
     // the settings are saved and the port is released.
-    cli::StopSignals stops;
+    platform::StopSignals stops;
     QString programFolder = QString::fromStdString(util::programdirectory());
     if (app::Settings::installed(programFolder)) programFolder.clear();
     serial::PortController rs232;
     app::MainWindow window(
         rs232, app::Settings(programFolder,
                              QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)));
-    QObject::connect(&stops, &cli::StopSignals::stopped, &window, &QWidget::close);
+    QObject::connect(&stops, &platform::StopSignals::stopped, &window, &QWidget::close);
     if (const QScreen* screen = window.screen()) {
         QRect frame = window.frameGeometry();
         frame.moveCenter(screen->availableGeometry().center());

@@ -1,9 +1,9 @@
 #include "cli/commands.h"
 
 #include "cli/io.h"
-#include "cli/stopsignals.h"
 #include "compiler/compiler.h"
 #include "compiler/warnings.h"
+#include "platform/stopsignals.h"
 #include "protocol/receiver.h"
 
 #include <optional>
@@ -13,7 +13,7 @@ namespace cli {
 std::optional<std::string> commandInput(const CommandLine& line) {
     std::string error;
     auto input = readInput(line.arguments.empty() ? "-" : line.arguments.front(), error,
-                           StopSignals::descriptor());
+                           platform::StopSignals::descriptor());
     // main says that a signal stopped the program.
     if (!input && error != kStopped) writeErr("i2cscript " + line.command + ": " + error + "\n");
     return input;

@@ -4,7 +4,7 @@
 #include "cli/modulecommands.h"
 #include "cli/options.h"
 #include "cli/ports.h"
-#include "cli/stopsignals.h"
+#include "platform/stopsignals.h"
 
 #include <QCoreApplication>
 
@@ -33,7 +33,7 @@ int run(const cli::Arguments& args) {
 int main(int argc, char** argv) {
     // The port commands need an event loop; the others never start one.
     QCoreApplication app(argc, argv);
-    cli::StopSignals stops;
+    platform::StopSignals stops;
     int status = run(cli::Arguments(argv + 1, argv + argc));
     const bool written = cli::flushOut();
     // A signal ends the program with its status whatever phase it came in.

@@ -1,7 +1,7 @@
 #include "cli/session.h"
 
 #include "cli/io.h"
-#include "cli/stopsignals.h"
+#include "platform/stopsignals.h"
 #include "protocol/decoder.h"
 #include "protocol/outcome.h"
 
@@ -74,7 +74,7 @@ int Session::answers(std::string_view commandCode) const {
 }
 
 int Session::stoppedBy() const {
-    const auto* stops = StopSignals::current();
+    const auto* stops = platform::StopSignals::current();
     return stops ? stops->raised() : 0;
 }
 
@@ -92,8 +92,8 @@ bool Session::waitUntil(const std::function<bool()>& done, std::chrono::millisec
         // Queued, so the frames of an arrival are decoded before the check.
         QObject::connect(&m_port, &serial::Port::dataArrived, &loop, check, Qt::QueuedConnection);
         QObject::connect(&m_port, &serial::Port::errorOccurred, &loop, check, Qt::QueuedConnection);
-        if (auto* stops = StopSignals::current())
-            QObject::connect(stops, &StopSignals::stopped, &loop, &QEventLoop::quit);
+        if (auto* stops = platform::StopSignals::current())
+            QObject::connect(stops, &platform::StopSignals::stopped, &loop, &QEventLoop::quit);
         loop.exec();
     }
     return !interrupted() && done();

@@ -1,7 +1,7 @@
 #pragma once
 // One conversation with a module over a Port: send frames, keep decoding
 // whatever arrives, and wait for the answers a command expects. A wait ends
-// early when the port fails or a stop signal (cli/stopsignals.h) comes.
+// early when the port fails or a stop signal (platform/stopsignals.h) comes.
 // A power-up report that is the first frame to arrive greets the connection
 // and is left out: the command's output starts after it.
 #include "link/port.h"

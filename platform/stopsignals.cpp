@@ -1,4 +1,4 @@
-#include "cli/stopsignals.h"
+#include "platform/stopsignals.h"
 
 #include <QSocketNotifier>
 
@@ -8,7 +8,7 @@
 #include <unistd.h>
 #endif
 
-namespace cli {
+namespace platform {
 
 namespace {
 
@@ -82,4 +82,4 @@ void StopSignals::onReadable() {
     if (poll() != 0) emit stopped();
 }
 
-} // namespace cli
+} // namespace platform

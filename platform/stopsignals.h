@@ -8,7 +8,7 @@
 
 class QSocketNotifier;
 
-namespace cli {
+namespace platform {
 
 class StopSignals : public QObject {
     Q_OBJECT
@@ -37,4 +37,4 @@ class StopSignals : public QObject {
     int m_raised = 0;
 };
 
-} // namespace cli
+} // namespace platform
