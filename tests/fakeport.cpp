@@ -1,4 +1,4 @@
-#include "link/fakeport.h"
+#include "fakeport.h"
 
 #include "link/portsettings.h"
 

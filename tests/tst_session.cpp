@@ -1,7 +1,7 @@
 #include "cli/scan.h"
 #include "cli/session.h"
 #include "compiler/compiler.h"
-#include "link/fakeport.h"
+#include "fakeport.h"
 
 #include <QtTest>
 
