@@ -1,5 +1,7 @@
 #include "app/layout.h"
 
+#include "app/colours.h"
+#include "controls/tokenmenu.h"
 #include "library/examples.h"
 
 namespace app {
@@ -11,12 +13,9 @@ using dialogs::Font;
 using dialogs::Kind;
 using namespace dialogs; // flags
 
-const QColor kBlue(0, 0, 255);
-const QColor kRed(255, 0, 0);
-const QColor kGreen(0, 192, 0);
-const QColor kBrown(192, 64, 0);
-const QColor kPurple(192, 0, 192);
-const QString kDelayTip = QStringLiteral("Delay is (nn + 20)uS");
+QString text(std::string_view s) {
+    return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
+}
 
 QStringList exampleTitles() {
     QStringList titles;
@@ -64,47 +63,8 @@ Rows build() {
     };
     rows.insert(rows.end(), rest.begin(), rest.end());
 
-    struct Token {
-        int index;
-        const char* caption;
-        int top;
-        int width;
-        std::optional<QColor> color;
-        QString tip;
-    };
-    const Token tokens[] = {
-        {0, "00     Start", 360, 2295, kBlue, {}},
-        {1, "01 HH  Write  0x", 600, 2295, kBlue, {}},
-        {2, "02     Read   Ack", 840, 2295, kBlue, {}},
-        {5, "03     Read   Nack", 1080, 2295, kBlue, {}},
-        {3, "04     Stop", 1320, 2295, kBlue, {}},
-        {6, "10     Speed", 1560, 2295, kRed, {}},
-        {4, "05 HH  Delayu 0x", 1860, 2295, kGreen, kDelayTip},
-        {22, "06 HH  Delaym 0x", 2130, 2295, kGreen, kDelayTip},
-        {7, "20     GP0LO", 2400, 2115, {}, {}},
-        {8, "21     GP0HI", 2640, 2115, {}, {}},
-        {9, "30     GP1LO", 2880, 2115, {}, {}},
-        {10, "31     GP1HI", 3120, 2115, {}, {}},
-        {11, "40     GP2LO", 3360, 2115, {}, {}},
-        {12, "41     GP2HI", 3600, 2115, {}, {}},
-        {13, "50     GP3LO", 3840, 2115, {}, {}},
-        {14, "51     GP3HI", 4080, 2115, {}, {}},
-        {15, "60     ReadInt", 4320, 2115, {}, {}},
-        {16, "70     SetV   Open", 4560, 2235, kBrown, {}},
-        {17, "71     SetV   2.5", 4800, 2115, kBrown, {}},
-        {18, "72     SetV   3.0", 5040, 2115, kBrown, {}},
-        {19, "73     SetV   3.5", 5280, 2115, kBrown, {}},
-        {20, "74     SetV   4.0", 5520, 2115, kBrown, {}},
-        {21, "75     SetV   5.0", 5760, 2115, kBrown, {}},
-        {23, "80     SCL0", 6000, 2235, kPurple, {}},
-        {24, "81     SCL1", 6240, 2235, kPurple, {}},
-        {25, "82     SDA0", 6480, 2235, kPurple, {}},
-        {26, "83     SDA1", 6720, 2235, kPurple, {}},
-        {28, "90     SCL?", 6960, 2235, kPurple, {}},
-        {27, "92     SDA?", 7200, 2235, kPurple, {}},
-    };
-    for (const auto& t : tokens)
-        rows.push_back({.name = QStringLiteral("Label2(%1)").arg(t.index), .text = QString::fromLatin1(t.caption), .left = 9960, .top = t.top, .width = t.width, .height = 255, .font = Font::Fixed, .color = t.color, .toolTip = t.tip});
+    for (const auto& t : controls::kTokenMenu)
+        rows.push_back({.name = QStringLiteral("Label2(%1)").arg(t.index), .text = text(t.caption), .left = 9960, .top = t.top, .width = t.width, .height = 255, .font = Font::Fixed, .color = groupColour(t.group), .toolTip = text(t.tip)});
 
     for (auto [index, top] : {std::pair{2, 1560}, {3, 1800}, {4, 2400}, {1, 4560}, {8, 6000}})
         rows.push_back({.name = QStringLiteral("Line1(%1)").arg(index), .kind = Kind::Line, .left = 9900, .top = top, .width = 12240 - 9900, .height = 0, .borderWidth = 3});

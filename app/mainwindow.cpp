@@ -151,10 +151,14 @@ void MainWindow::connectControls() {
         if (name.startsWith(QLatin1String("cmmd(")))
             connect(static_cast<QPushButton*>(it.value()), &QPushButton::clicked, this,
                     [this, index] { cmmd_Click(index); });
-        if (name.startsWith(QLatin1String("Label2(")) ||
-            name.startsWith(QLatin1String("tokenvalue(")))
-            it.value()->installEventFilter(this);
     }
+    for (const auto& entry : controls::kTokenMenu) {
+        QWidget* label = control(QStringLiteral("Label2(%1)").arg(entry.index));
+        m_tokenLabels.insert(label, &entry);
+        label->installEventFilter(this);
+    }
+    for (auto* box : m_tokenvalue)
+        box->installEventFilter(this);
     for (auto* list : {m_portselect, m_combo1, m_combo2})
         list->installEventFilter(this);
     connect(control<QPushButton>("Command3"), &QPushButton::clicked, this,
@@ -337,17 +341,15 @@ void MainWindow::cmmd_Click(int index) {
 }
 
 void MainWindow::Label2_Click(int index) {
-    const auto* label = control<QLabel>(QStringLiteral("Label2(%1)").arg(index));
-    if (!label) return;
-    std::optional<std::string> value;
-    if (const auto box = controls::valueBoxOf(index)) {
-        QLineEdit* edit = m_tokenvalue[static_cast<std::size_t>(*box)];
+    const auto* entry = controls::tokenEntry(index);
+    if (!entry) return;
+    std::string value;
+    if (entry->valueBox >= 0) {
+        QLineEdit* edit = m_tokenvalue[static_cast<std::size_t>(entry->valueBox)];
         value = controls::settledValueText(edit->text().toStdString());
-        if (edit->text() != qstring(*value)) edit->setText(qstring(*value));
+        if (edit->text() != qstring(value)) edit->setText(qstring(value));
     }
-    const std::string line =
-        controls::tokenCommandLine(label->text().toStdString(),
-                                   value ? std::optional<std::string_view>(*value) : std::nullopt);
+    const std::string line = controls::tokenCommandLine(*entry, value);
     if (m_oneclicktokens->isChecked()) {
         setQueue(line);
         compile();
@@ -582,7 +584,7 @@ void MainWindow::pausehundredths(int hundredths) {
     if (hundredths <= 0 || m_closing) return;
     // A timer on the monotonic clock: no spinning, and midnight means nothing.
     QEventLoop loop;
-    QTimer::singleShot(hundredths * 10, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    QTimer::singleShot(protocol::pauseOf(hundredths), Qt::PreciseTimer, &loop, &QEventLoop::quit);
     connect(this, &MainWindow::closing, &loop, &QEventLoop::quit);
     connect(this, &MainWindow::portChanged, &loop, &QEventLoop::quit);
     // Busy, but still answering: the busy pointer, not the wait pointer.
@@ -670,25 +672,31 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (type == QEvent::MouseButtonDblClick && doubleClicked(watched)) return true;
     if (watched == m_connection || watched->parent() == m_connection)
         return connectorEvent(watched, event) || QWidget::eventFilter(watched, event);
-    const QString name = watched->objectName();
-    if (name.startsWith(QLatin1String("Label2(")) && type == QEvent::MouseButtonRelease) {
-        auto* mouse = static_cast<QMouseEvent*>(event);
-        auto* label = static_cast<QWidget*>(watched);
-        if (mouse->button() == Qt::LeftButton &&
-            label->rect().contains(mouse->position().toPoint()))
-            Label2_Click(dialogs::controlIndex(name));
-        return true;
+    if (const auto* entry = m_tokenLabels.value(watched)) {
+        if (type == QEvent::MouseButtonRelease) {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            auto* label = static_cast<QWidget*>(watched);
+            if (mouse->button() == Qt::LeftButton &&
+                label->rect().contains(mouse->position().toPoint()))
+                Label2_Click(entry->index);
+            return true;
+        }
+        // Taken, so the click does not go on to the window.
+        if (type == QEvent::MouseButtonPress) return true;
     }
-    if (name.startsWith(QLatin1String("Label2(")) && type == QEvent::MouseButtonPress)
-        return true; // taken, so the click does not go on to the window
-    if (name.startsWith(QLatin1String("tokenvalue(")))
-        return tokenvalueEvent(dialogs::controlIndex(name), event);
+    for (std::size_t box = 0; box < m_tokenvalue.size(); ++box)
+        if (watched == m_tokenvalue[box]) return tokenvalueEvent(static_cast<int>(box), event);
     if (watched == m_portselect->view() && type == QEvent::Show) refreshPortTips();
     if (watched == m_portselect && type == QEvent::ToolTip) {
         const int index = m_portselect->currentIndex();
-        m_portselect->setToolTip(index > 0 ? serial::describePort(m_portselect->currentText())
-                                 : m_portselect->property(kMarkedProperty).toBool() ? kNothingSent
-                                                                                    : QString());
+        QString tip;
+        if (index > 0)
+            tip = serial::describePort(m_portselect->currentText());
+        else if (m_portWatch.isActive())
+            tip = watchText();
+        else if (m_portselect->property(kMarkedProperty).toBool())
+            tip = kNothingSent;
+        m_portselect->setToolTip(tip);
     }
     if (watched == mouseTarget(m_commands) && type == QEvent::ToolTip) {
         auto* help = static_cast<QHelpEvent*>(event);

@@ -7,6 +7,7 @@
 // nothing more is sent and every pause ends at once.
 #include "app/pacer.h"
 #include "app/settings.h"
+#include "controls/tokenmenu.h"
 #include "dialogs/form.h"
 #include "library/scriptfile.h"
 #include "link/port.h"
@@ -139,6 +140,7 @@ class MainWindow : public QWidget {
     QPushButton* m_comwait;
     std::array<QLineEdit*, 3> m_tokenvalue{};
     std::array<QPushButton*, library::kQuickButtons> m_quick{};
+    QHash<const QObject*, const controls::TokenEntry*> m_tokenLabels;
     QLabel* m_notice;
     QueueMarks* m_marks;
     serial::Recorder m_recorder;

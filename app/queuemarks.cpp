@@ -1,5 +1,6 @@
 #include "app/queuemarks.h"
 
+#include "app/colours.h"
 #include "compiler/marks.h"
 
 #include <QPlainTextEdit>
@@ -61,24 +62,6 @@ bool isLineEnd(QChar c) {
 
 } // namespace
 
-std::optional<QColor> groupColour(compiler::Group group) {
-    switch (group) {
-    case compiler::Group::Bus:
-        return QColor(0, 0, 255);
-    case compiler::Group::Speed:
-        return QColor(255, 0, 0);
-    case compiler::Group::Delay:
-        return QColor(0, 192, 0);
-    case compiler::Group::Output:
-        return std::nullopt;
-    case compiler::Group::Supply:
-        return QColor(192, 64, 0);
-    case compiler::Group::Lines:
-        return QColor(192, 0, 192);
-    }
-    return std::nullopt;
-}
-
 QueueMarks::QueueMarks(QPlainTextEdit* editor) : QSyntaxHighlighter(editor->document()) {
     m_pause.setSingleShot(true);
     m_pause.setInterval(kMarkPause);
@@ -127,7 +110,8 @@ void QueueMarks::refresh() {
         if (mark.kind == Kind::Warning) span.colour = kWarningColour;
         if (mark.kind == Kind::Error) span.colour = kErrorColour;
         // A missing word is marked where it would stand: on the last character.
-        if (span.length == 0 && from > 0) span = {from - 1, 1, span.kind, span.colour, span.message};
+        if (span.length == 0 && from > 0)
+            span = {from - 1, 1, span.kind, span.colour, span.message};
         spans[block.blockNumber()].append(std::move(span));
     }
     // Only blocks whose marks changed are formatted again: a keystroke in a

@@ -7,9 +7,6 @@
 // Follows typing after kMarkPause; a line edited since shows plain until
 // then. Only formats for display: the text, the cursor and the undo history
 // stay as they are.
-#include "compiler/language.h"
-
-#include <QColor>
 #include <QSyntaxHighlighter>
 #include <QTimer>
 
@@ -23,10 +20,6 @@ class QPlainTextEdit;
 namespace app {
 
 inline constexpr std::chrono::milliseconds kMarkPause{150};
-
-// The colour of a command group as the token menu shows it; none for the
-// groups in the text's own colour.
-std::optional<QColor> groupColour(compiler::Group group);
 
 class QueueMarks : public QSyntaxHighlighter {
     Q_OBJECT

@@ -46,53 +46,30 @@ class TestControls : public QObject {
 
     // The line a menu click writes, and what it compiles to.
     void tokenCommandLine_data() {
-        QTest::addColumn<QByteArray>("caption");
-        QTest::addColumn<QByteArray>("box"); // "-": no value box
-        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<int>("index"); // of Label2
+        QTest::addColumn<QByteArray>("box");
         QTest::addColumn<QByteArray>("tokens");
-        QTest::newRow("start") << QByteArray("00     Start") << QByteArray("-")
-                               << QByteArray("Start\r\n") << QByteArray("00");
-        QTest::newRow("write AA") << QByteArray("01 HH  Write  0x") << QByteArray("AA")
-                                  << QByteArray("Write  0xAA\r\n") << QByteArray("01AA");
-        QTest::newRow("delay padded") << QByteArray("05 HH  Delayu 0x") << QByteArray("5")
-                                      << QByteArray("Delayu 0x05\r\n") << QByteArray("0505");
-        QTest::newRow("emptied box") << QByteArray("06 HH  Delaym 0x") << QByteArray("")
-                                     << QByteArray("Delaym 0x00\r\n") << QByteArray("0600");
-        QTest::newRow("no hex digit") << QByteArray("01 HH  Write  0x") << QByteArray("G")
-                                      << QByteArray("Write  0x00\r\n") << QByteArray("0100");
-        QTest::newRow("setv open") << QByteArray("70     SetV   Open") << QByteArray("-")
-                                   << QByteArray("SetV   Open\r\n") << QByteArray("70");
-        QTest::newRow("twenty characters at most")
-            << QByteArray("00     abcdefghijklmnopqrstuvwxyz") << QByteArray("-")
-            << QByteArray("abcdefghijklmnopqrst\r\n") << QByteArray();
-        QTest::newRow("short caption")
-            << QByteArray("00") << QByteArray("-") << QByteArray("\r\n") << QByteArray();
+        QTest::newRow("start") << 0 << QByteArray() << QByteArray("00");
+        QTest::newRow("write AA") << 1 << QByteArray("AA") << QByteArray("01AA");
+        QTest::newRow("delay padded") << 4 << QByteArray("5") << QByteArray("0505");
+        QTest::newRow("emptied box") << 22 << QByteArray() << QByteArray("0600");
+        QTest::newRow("no hex digit") << 1 << QByteArray("G") << QByteArray("0100");
+        QTest::newRow("read nack, index out of order") << 5 << QByteArray() << QByteArray("03");
+        QTest::newRow("setv open") << 16 << QByteArray() << QByteArray("70");
+        QTest::newRow("SDA? last but one") << 27 << QByteArray() << QByteArray("92");
     }
     void tokenCommandLine() {
-        QFETCH(QByteArray, caption);
+        QFETCH(int, index);
         QFETCH(QByteArray, box);
-        QFETCH(QByteArray, line);
         QFETCH(QByteArray, tokens);
-        const std::string value = box.toStdString();
-        const auto got = controls::tokenCommandLine(
-            caption.toStdString(),
-            box == "-" ? std::nullopt : std::optional<std::string_view>(value));
-        QCOMPARE(QByteArray::fromStdString(got), line);
-        if (tokens.isEmpty()) return;
-        const auto compiled = compiler::compile(got);
+        const auto* entry = controls::tokenEntry(index);
+        QVERIFY(entry);
+        const auto line = controls::tokenCommandLine(*entry, box.toStdString());
+        QVERIFY(line.ends_with("\r\n"));
+        const auto compiled = compiler::compile(line);
         QVERIFY(compiled.ok());
         QCOMPARE(QByteArray::fromStdString(compiled.frame),
                  QByteArray::fromStdString(protocol::scriptFrame(tokens.toStdString())));
-    }
-
-    void valueBoxes() {
-        QCOMPARE(controls::valueBoxOf(1), std::optional<int>(0));
-        QCOMPARE(controls::valueBoxOf(4), std::optional<int>(1));
-        QCOMPARE(controls::valueBoxOf(22), std::optional<int>(2));
-        for (int other : {0, 2, 3, 5, 21, 23, 28})
-            QVERIFY(!controls::valueBoxOf(other));
-        QCOMPARE(controls::settledValueText("00"), std::string("0"));
-        QCOMPARE(controls::settledValueText("0A"), std::string("0A"));
     }
 
     void valueBoxKeys() {

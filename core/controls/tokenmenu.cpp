@@ -7,36 +7,49 @@
 namespace controls {
 
 namespace {
-constexpr std::size_t kCommandColumn = 7;
-constexpr std::size_t kMaxCommandText = 20;
+
 constexpr char kBackspace = 8;
 constexpr char kDelete = 127;
+
+// Every caption is its code, a column of blanks and the command it writes;
+// every entry's colour is its command's group.
+constexpr bool consistent(const TokenEntry& e) {
+    constexpr std::size_t commandColumn = 7;
+    if (e.caption.substr(commandColumn) != e.command) return false;
+    const auto word = e.command.substr(0, e.command.find(' '));
+    for (const auto& c : compiler::kCommands) {
+        if (word.size() != c.keyword.size()) continue;
+        bool same = true;
+        for (std::size_t i = 0; i < word.size(); ++i)
+            same = same && util::asciiLower(word[i]) == c.keyword[i];
+        if (same) return c.group == e.group;
+    }
+    return false;
+}
+
+constexpr bool allConsistent() {
+    for (const auto& e : kTokenMenu)
+        if (!consistent(e)) return false;
+    return true;
+}
+static_assert(allConsistent(), "a token menu caption, command or colour disagrees");
+
 } // namespace
 
-std::optional<int> valueBoxOf(int label2Index) {
-    switch (label2Index) {
-    case 1:
-        return 0;
-    case 4:
-        return 1;
-    case 22:
-        return 2;
-    default:
-        return std::nullopt;
-    }
+const TokenEntry* tokenEntry(int label2Index) {
+    for (const auto& e : kTokenMenu)
+        if (e.index == label2Index) return &e;
+    return nullptr;
 }
 
 std::string settledValueText(std::string_view boxText) {
     return util::hextolong(boxText) == 0 ? std::string("0") : std::string(boxText);
 }
 
-std::string tokenCommandLine(std::string_view caption,
-                             std::optional<std::string_view> valueBoxText) {
-    std::string line;
-    if (caption.size() > kCommandColumn)
-        line.assign(caption.substr(kCommandColumn, kMaxCommandText));
-    if (valueBoxText) {
-        const std::string padded = "00" + settledValueText(*valueBoxText);
+std::string tokenCommandLine(const TokenEntry& entry, std::string_view valueBoxText) {
+    std::string line(entry.command);
+    if (entry.valueBox >= 0) {
+        const std::string padded = "00" + settledValueText(valueBoxText);
         line += padded.substr(padded.size() - 2);
     }
     line += util::CRLF;

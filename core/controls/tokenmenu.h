@@ -1,23 +1,72 @@
 #pragma once
-// The token menu (`Label2`) and its value boxes (`tokenvalue`), without widgets.
+// The token menu (`Label2`) and its value boxes (`tokenvalue`), without
+// widgets: one table that the window's layout, its click handler and the
+// queue's colours all read.
+#include "compiler/language.h"
+
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace controls {
 
-// The value box beside a menu entry: 0, 1 or 2 for Label2(1), (4), (22); else none.
-std::optional<int> valueBoxOf(int label2Index);
+struct TokenEntry {
+    int index;                // the member of Label2
+    std::string_view caption; // as the menu shows it: code, then command
+    std::string_view command; // what a click writes, before a value
+    int valueBox;             // the tokenvalue member beside it; -1: none
+    compiler::Group group;    // its colour
+    int top, width;           // twips, at Left 9960 with Height 255
+    std::string_view tip;
+};
+
+inline constexpr std::string_view kDelayTip = "Delay is (nn + 20)uS";
+
+// In the order the menu shows them, top down.
+inline constexpr auto kTokenMenu = std::to_array<TokenEntry>({
+    {0, "00     Start", "Start", -1, compiler::Group::Bus, 360, 2295, {}},
+    {1, "01 HH  Write  0x", "Write  0x", 0, compiler::Group::Bus, 600, 2295, {}},
+    {2, "02     Read   Ack", "Read   Ack", -1, compiler::Group::Bus, 840, 2295, {}},
+    {5, "03     Read   Nack", "Read   Nack", -1, compiler::Group::Bus, 1080, 2295, {}},
+    {3, "04     Stop", "Stop", -1, compiler::Group::Bus, 1320, 2295, {}},
+    {6, "10     Speed", "Speed", -1, compiler::Group::Speed, 1560, 2295, {}},
+    {4, "05 HH  Delayu 0x", "Delayu 0x", 1, compiler::Group::Delay, 1860, 2295, kDelayTip},
+    {22, "06 HH  Delaym 0x", "Delaym 0x", 2, compiler::Group::Delay, 2130, 2295, kDelayTip},
+    {7, "20     GP0LO", "GP0LO", -1, compiler::Group::Output, 2400, 2115, {}},
+    {8, "21     GP0HI", "GP0HI", -1, compiler::Group::Output, 2640, 2115, {}},
+    {9, "30     GP1LO", "GP1LO", -1, compiler::Group::Output, 2880, 2115, {}},
+    {10, "31     GP1HI", "GP1HI", -1, compiler::Group::Output, 3120, 2115, {}},
+    {11, "40     GP2LO", "GP2LO", -1, compiler::Group::Output, 3360, 2115, {}},
+    {12, "41     GP2HI", "GP2HI", -1, compiler::Group::Output, 3600, 2115, {}},
+    {13, "50     GP3LO", "GP3LO", -1, compiler::Group::Output, 3840, 2115, {}},
+    {14, "51     GP3HI", "GP3HI", -1, compiler::Group::Output, 4080, 2115, {}},
+    {15, "60     ReadInt", "ReadInt", -1, compiler::Group::Output, 4320, 2115, {}},
+    {16, "70     SetV   Open", "SetV   Open", -1, compiler::Group::Supply, 4560, 2235, {}},
+    {17, "71     SetV   2.5", "SetV   2.5", -1, compiler::Group::Supply, 4800, 2115, {}},
+    {18, "72     SetV   3.0", "SetV   3.0", -1, compiler::Group::Supply, 5040, 2115, {}},
+    {19, "73     SetV   3.5", "SetV   3.5", -1, compiler::Group::Supply, 5280, 2115, {}},
+    {20, "74     SetV   4.0", "SetV   4.0", -1, compiler::Group::Supply, 5520, 2115, {}},
+    {21, "75     SetV   5.0", "SetV   5.0", -1, compiler::Group::Supply, 5760, 2115, {}},
+    {23, "80     SCL0", "SCL0", -1, compiler::Group::Lines, 6000, 2235, {}},
+    {24, "81     SCL1", "SCL1", -1, compiler::Group::Lines, 6240, 2235, {}},
+    {25, "82     SDA0", "SDA0", -1, compiler::Group::Lines, 6480, 2235, {}},
+    {26, "83     SDA1", "SDA1", -1, compiler::Group::Lines, 6720, 2235, {}},
+    {28, "90     SCL?", "SCL?", -1, compiler::Group::Lines, 6960, 2235, {}},
+    {27, "92     SDA?", "SDA?", -1, compiler::Group::Lines, 7200, 2235, {}},
+});
+
+// The entry of a Label2 member, or nullptr.
+const TokenEntry* tokenEntry(int label2Index);
 
 // What a value box shows after it is read or left: "0" when it holds no
 // non-zero hex value, otherwise its text unchanged.
 std::string settledValueText(std::string_view boxText);
 
-// The line a click writes: the caption from its 8th character on (at most 20
-// characters), then the value box's settled text as two characters ("5" ->
-// "05"), then CR LF. valueBoxText: nullopt for an entry without a box.
-std::string tokenCommandLine(std::string_view caption,
-                             std::optional<std::string_view> valueBoxText);
+// The line a click writes: the entry's command, then, for an entry with a
+// value box, the box's settled text as two characters ("5" -> "05"), then
+// CR LF.
+std::string tokenCommandLine(const TokenEntry& entry, std::string_view valueBoxText = {});
 
 // A key typed into a value box: hex digits (lower case made upper), backspace
 // and DEL pass; anything else is discarded (nullopt).
