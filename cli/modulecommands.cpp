@@ -146,7 +146,7 @@ int pingCommand(const CommandLine& line) {
     const milliseconds limit = connection.limit(kAnswerTime);
     // As the Ping button: the version, a pause, then the configuration.
     session.send(protocol::commandFrame(protocol::code::Version));
-    session.pause(milliseconds(protocol::kControlWait * 10));
+    session.pause(protocol::pauseOf(protocol::kControlWait));
     session.send(protocol::commandFrame(protocol::code::Configuration));
     const bool answered = session.waitUntil(
         [&] {

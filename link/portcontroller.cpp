@@ -10,6 +10,7 @@ namespace serial {
 
 PortController::PortController(QObject* parent, QString programFolder)
     : Port(parent), m_programFolder(std::move(programFolder)) {
+    m_port.setParent(this); // found by tests that play a removed adapter
     connect(&m_port, &QSerialPort::readyRead, this, &PortController::onReadyRead);
     connect(&m_port, &QSerialPort::errorOccurred, this, &PortController::onError);
     m_gather.setSingleShot(true);

@@ -15,9 +15,9 @@ class SimProcess {
         m_process.setReadChannel(QProcess::StandardOutput);
         m_errors.clear();
         m_process.start();
-        if (!m_process.waitForStarted(10000)) return false;
+        if (!m_process.waitForStarted(5000)) return false;
         while (!m_process.canReadLine())
-            if (!m_process.waitForReadyRead(10000)) return false;
+            if (!m_process.waitForReadyRead(5000)) return false;
         device = QString::fromUtf8(m_process.readLine()).trimmed();
         m_process.setReadChannel(QProcess::StandardError);
         return device.startsWith(QLatin1Char('/'));
@@ -43,7 +43,7 @@ class SimProcess {
                 m_errors.remove(0, at + complaint.size());
                 return true;
             }
-            if (!m_process.waitForReadyRead(10000)) return false;
+            if (!m_process.waitForReadyRead(5000)) return false;
         }
     }
 

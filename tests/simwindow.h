@@ -4,6 +4,7 @@
 #include "app/activityview.h"
 #include "app/mainwindow.h"
 #include "link/portcontroller.h"
+#include "modalguard.h"
 #include "simprocess.h"
 
 #include <QComboBox>
@@ -41,6 +42,7 @@ struct SimWindow {
         return window->control<QLineEdit>("rxbufferbox")->text();
     }
 
+    ModalGuard guard;
     QTemporaryDir dir;
     SimProcess sim;
     serial::PortController port;

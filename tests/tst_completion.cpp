@@ -12,8 +12,9 @@ class TestCompletion : public QObject {
         };
         row("commands", {"i2cscript", "c"}, "compile control");
         row("global options", {"i2cscript", "--"}, "--help --version");
-        row("run options", {"i2cscript", "run", "--"}, "--help --port --quiet --timeout --verbose");
-        row("monitor options", {"i2cscript", "monitor", "--r"}, "--raw");
+        row("run options", {"i2cscript", "run", "--"},
+            "--help --port --quiet --record --timeout --verbose");
+        row("monitor options", {"i2cscript", "monitor", "--r"}, "--raw --record");
         row("ports options", {"i2cscript", "ports", "-"}, "--help");
         row("COM names", {"i2cscript", "ping", "--port", "COM"},
             "COM1 COM2 COM3 COM4 COM5 COM6 COM7 COM8");
@@ -39,7 +40,7 @@ class TestCompletion : public QObject {
                                    .arg(function);
         QProcess bash;
         bash.start(BASH, {"--norc", "-c", script});
-        QVERIFY(bash.waitForFinished(20000));
+        QVERIFY(bash.waitForFinished(5000));
         QCOMPARE(bash.exitCode(), 0);
         QCOMPARE(QString(bash.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts).join(' '),
                  offered);

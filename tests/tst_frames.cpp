@@ -33,6 +33,13 @@ class TestFrames : public QObject {
         }
     }
 
+    // The waits after sending, in the timer's unit: a tenth of a second after
+    // a control frame, a hundredth after a script.
+    void pauses() {
+        QCOMPARE(protocol::pauseOf(protocol::kControlWait), std::chrono::milliseconds(100));
+        QCOMPARE(protocol::pauseOf(protocol::kScriptWait), std::chrono::milliseconds(10));
+    }
+
     void scriptFrames_data() {
         QTest::addColumn<QByteArray>("tokens");
         QTest::addColumn<QByteArray>("frame");

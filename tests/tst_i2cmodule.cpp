@@ -42,7 +42,7 @@ static Outcome i2cscript(const SimProcess& sim, QStringList args, const QByteArr
     startI2cscript(p, args, asNobody);
     p.write(input);
     p.closeWriteChannel();
-    if (!p.waitForFinished(60000)) p.kill();
+    if (!p.waitForFinished(5000)) p.kill();
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
             p.readAllStandardError()};
 }
@@ -73,7 +73,7 @@ static const QByteArray kLongScript = QByteArray("Delaym 255\n").repeated(5);
 [[nodiscard]] static bool runLongScript(QProcess& run, const QString& device) {
     run.write(kLongScript);
     run.closeWriteChannel();
-    return QTest::qWaitFor([&] { return holdsOpen(run.processId(), device); }, 20000);
+    return QTest::qWaitFor([&] { return holdsOpen(run.processId(), device); }, 5000);
 }
 
 class TestI2cModule : public QObject {
@@ -270,7 +270,7 @@ class TestI2cModule : public QObject {
         QProcess p;
         p.start(I2CSIM, args);
         p.closeWriteChannel();
-        QVERIFY(p.waitForFinished(20000));
+        QVERIFY(p.waitForFinished(5000));
         QCOMPARE(p.exitCode(), status);
         QVERIFY2(p.readAllStandardOutput().startsWith(out), qPrintable(args.join(' ')));
     }
@@ -289,7 +289,7 @@ class TestI2cModule : public QObject {
                 out += sim.process().readAllStandardOutput();
                 return out.size() >= want.size();
             },
-            10000));
+            5000));
         QCOMPARE(out, want);
     }
 
@@ -303,7 +303,7 @@ class TestI2cModule : public QObject {
         QProcess second;
         second.start(I2CSIM, {"--link", link});
         second.closeWriteChannel();
-        QVERIFY(second.waitForFinished(20000));
+        QVERIFY(second.waitForFinished(5000));
         QCOMPARE(second.exitCode(), 1);
         const QByteArray err = second.readAllStandardError();
         QVERIFY2(err.contains("links to " + first.device.toUtf8() +
@@ -340,7 +340,7 @@ class TestI2cModule : public QObject {
         options.replaceInStrings("{record}", record);
         QProcess monitor;
         startI2cscript(monitor, QStringList{"monitor", "--port", sim.device} + options);
-        QVERIFY(QTest::qWaitFor([&] { return holdsOpen(monitor.processId(), sim.device); }, 20000));
+        QVERIFY(QTest::qWaitFor([&] { return holdsOpen(monitor.processId(), sim.device); }, 5000));
         QVERIFY(sim.settle()); // it has greeted the monitor
         for (const char* line : {"int 0", "int 1", "reset"})
             QVERIFY(sim.command(line));
@@ -350,9 +350,9 @@ class TestI2cModule : public QObject {
                 out += monitor.readAllStandardOutput();
                 return out.count('\n') >= lines.count('\n');
             },
-            20000));
+            5000));
         ::kill(static_cast<pid_t>(monitor.processId()), SIGINT);
-        QVERIFY(monitor.waitForFinished(20000));
+        QVERIFY(monitor.waitForFinished(5000));
         QCOMPARE(monitor.exitCode(), 128 + SIGINT);
         out += monitor.readAllStandardOutput();
         static const QRegularExpression time("^\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d  ",
@@ -394,7 +394,7 @@ class TestI2cModule : public QObject {
         startI2cscript(run, {"run", "--port", sim.device});
         QVERIFY(runLongScript(run, sim.device));
         sim.kill();
-        QVERIFY(run.waitForFinished(30000));
+        QVERIFY(run.waitForFinished(8000));
         const QByteArray err = run.readAllStandardError();
         QVERIFY2(err.startsWith("i2cscript run: " + sim.device.toUtf8() + " stopped working: "),
                  err);
@@ -435,7 +435,7 @@ class TestI2cModule : public QObject {
         startI2cscript(run, {"run", "--port", sim.device}, asNobody);
         QVERIFY(runLongScript(run, sim.device));
         ::kill(static_cast<pid_t>(run.processId()), SIGINT);
-        QVERIFY(run.waitForFinished(30000));
+        QVERIFY(run.waitForFinished(8000));
         QCOMPARE(run.exitStatus(), QProcess::NormalExit);
         QCOMPARE(run.exitCode(), 128 + SIGINT);
         QVERIFY(run.readAllStandardError().contains("stopped"));

@@ -190,7 +190,7 @@ class TestI2cscript : public QObject {
         QVERIFY(process.waitForStarted());
         process.write(input);
         process.closeWriteChannel();
-        QVERIFY(process.waitForFinished(20000));
+        QVERIFY(process.waitForFinished(5000));
         QCOMPARE(process.exitStatus(), QProcess::NormalExit);
         QCOMPARE(process.readAllStandardOutput(), out);
         const QByteArray errors = process.readAllStandardError();
@@ -233,7 +233,7 @@ class TestI2cscript : public QObject {
         const QByteArray want = file.readAll();
         QProcess process;
         process.start(I2CSCRIPT, {command, input});
-        QVERIFY(process.waitForFinished(20000));
+        QVERIFY(process.waitForFinished(5000));
         const bool alert = expected.endsWith(".alert");
         QCOMPARE(process.exitCode(), alert ? 1 : 0);
         QCOMPARE(alert ? process.readAllStandardError() : process.readAllStandardOutput(), want);
@@ -242,7 +242,7 @@ class TestI2cscript : public QObject {
     void helpNamesEveryCommand() {
         QProcess process;
         process.start(I2CSCRIPT, {"--help"});
-        QVERIFY(process.waitForFinished(20000));
+        QVERIFY(process.waitForFinished(5000));
         const QByteArray help = process.readAllStandardOutput();
         QCOMPARE(process.exitCode(), 0);
         for (const char* command : {"compile", "decode", "run", "ping", "control", "scan", "ports",
@@ -272,7 +272,7 @@ class TestI2cscript : public QObject {
         environment.insert("I2C_PORT", variable);
         process.setProcessEnvironment(environment);
         process.start(I2CSCRIPT, args);
-        QVERIFY(process.waitForFinished(20000));
+        QVERIFY(process.waitForFinished(5000));
         const QByteArray err = process.readAllStandardError();
         QCOMPARE(process.exitCode(), 2);
         if (device.isEmpty())
@@ -321,7 +321,7 @@ class TestI2cscript : public QObject {
         QFETCH(bool, waits);
         QProcess process;
         process.start(I2CSCRIPT, args);
-        QVERIFY(process.waitForFinished(20000));
+        QVERIFY(process.waitForFinished(5000));
         const QByteArray help = process.readAllStandardOutput();
         QCOMPARE(process.exitCode(), 0);
         QCOMPARE(help.left(help.indexOf('\n') + 1), usage);
@@ -370,9 +370,9 @@ class TestI2cscript : public QObject {
                 wchan.close();
                 return polling;
             },
-            10000));
+            5000));
         ::kill(static_cast<pid_t>(process.processId()), signal);
-        QVERIFY(process.waitForFinished(10000));
+        QVERIFY(process.waitForFinished(5000));
         QCOMPARE(process.exitStatus(), QProcess::NormalExit);
         QCOMPARE(process.readAllStandardError(),
                  "i2cscript " + args.front().toUtf8() + ": stopped\n");
@@ -389,7 +389,7 @@ class TestI2cscript : public QObject {
         QProcess process;
         process.setStandardOutputFile("/dev/full");
         process.start(I2CSCRIPT, {"--version"});
-        QVERIFY(process.waitForFinished(20000));
+        QVERIFY(process.waitForFinished(5000));
         QCOMPARE(process.readAllStandardError(),
                  QByteArray("i2cscript: cannot write standard output\n"));
         QCOMPARE(process.exitCode(), 2);

@@ -669,6 +669,17 @@ class TestMainWindow : public QObject {
 #endif
     }
 
+    // An i2c.ini beside the program that cannot be written (the system
+    // refuses even root here) is no place for the setting: the user's is.
+    void settingsFileBesideTheProgramReadOnly() {
+        const QString readOnly = "/sys/devices/system/cpu/possible";
+        if (!QFileInfo(readOnly).isFile()) QSKIP("needs sysfs");
+        QTemporaryDir program;
+        QVERIFY(QFile::link(readOnly, QDir(program.path()).filePath("i2c.ini")));
+        WindowFixture f(program.path());
+        QCOMPARE(f.window->settings().path(), f.dir.filePath("config/i2c.ini"));
+    }
+
     void settingsNotWrittenStillEnds() {
         WindowFixture f;
         QVERIFY(QFile::remove(f.window->settings().path()));

@@ -52,7 +52,7 @@ class TestSelectFile : public QObject {
   private slots:
     void init() {
         QVERIFY(m_dir.isValid());
-        for (const char* name : {"a.txt", "b.txt", "c.txt", "d.log", ".hidden.txt"}) {
+        for (const char* name : {"a.txt", "b.txt", "c.txt", "d.log", ".hidden.txt", "README"}) {
             QFile file(m_dir.filePath(name));
             QVERIFY(file.open(QIODevice::WriteOnly));
         }
@@ -84,6 +84,18 @@ class TestSelectFile : public QObject {
             QTest::keyClicks(mask, ";a*");
             QTRY_COMPARE(shownFiles(d), QStringList({"a.txt", "d.log"}));
         });
+    }
+
+    // "*.*", the mask an empty one stands for, means every file: a name
+    // without a dot too.
+    void starDotStarTakesEveryFile() {
+        choose(
+            m_dir.path(),
+            [&](dialogs::SelectFile& d) {
+                QTRY_COMPARE(shownFiles(d),
+                             QStringList({"README", "a.txt", "b.txt", "c.txt", "d.log"}));
+            },
+            "");
     }
 
     void missingStartFolderGivesTheProgramsFolder() {

@@ -15,7 +15,7 @@
 namespace {
 
 using Rig = SimWindow;
-constexpr int kWait = 20000;
+constexpr int kWait = 5000;
 
 } // namespace
 
@@ -128,7 +128,7 @@ class TestWindowSim : public QObject {
         qsizetype seen = -1;
         QElapsedTimer clock;
         clock.start();
-        while ((arrivals.count() == 0 || arrivals.count() != seen) && clock.elapsed() < 120000) {
+        while ((arrivals.count() == 0 || arrivals.count() != seen) && clock.elapsed() < 20000) {
             seen = arrivals.count();
             QTest::qWait(700);
         }

@@ -3,7 +3,8 @@
 // its alerts and its end recorded instead of shown.
 #include "app/activityview.h"
 #include "app/mainwindow.h"
-#include "link/fakeport.h"
+#include "fakeport.h"
+#include "modalguard.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -53,6 +54,7 @@ struct WindowFixture {
     }
     void choosePort(int index) { choose(QStringLiteral("portselect"), index); }
 
+    ModalGuard guard;
     QTemporaryDir dir;
     serial::FakePort port;
     std::unique_ptr<app::MainWindow> window;

@@ -2,6 +2,7 @@
 // The wire format between program and module: frame templates, command codes,
 // execution codes and the fixed control frames.
 #include <array>
+#include <chrono>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -48,6 +49,11 @@ inline constexpr char Empty = 'e';
 // Pause after sending, in hundredths of a second.
 inline constexpr int kControlWait = 10;
 inline constexpr int kScriptWait = 1;
+
+// A pause of that many hundredths of a second.
+constexpr std::chrono::milliseconds pauseOf(int hundredths) {
+    return std::chrono::milliseconds(hundredths * 10);
+}
 
 // Version report fields.
 inline constexpr std::string_view kHardwareFamily = "0153";
