@@ -51,11 +51,25 @@ if(UNIX)
   endforeach()
   add_custom_target(manpages ALL DEPENDS ${pages})
   install(FILES ${pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+  # The release notes, as the package's changelog, and who holds the copyright.
+  set(changelog ${I2C_PACKAGING_DIR}/changelog)
+  if(I2C_GZIP)
+    set(packed ${CMAKE_BINARY_DIR}/doc/changelog.gz)
+    add_custom_command(OUTPUT ${packed}
+      COMMAND ${CMAKE_COMMAND} -E copy ${changelog} ${CMAKE_BINARY_DIR}/doc/changelog
+      COMMAND ${I2C_GZIP} -9nf ${CMAKE_BINARY_DIR}/doc/changelog
+      DEPENDS ${changelog} VERBATIM)
+    add_custom_target(changelog ALL DEPENDS ${packed})
+    set(changelog ${packed})
+  endif()
+  install(FILES ${changelog} ${I2C_PACKAGING_DIR}/copyright
+    DESTINATION ${CMAKE_INSTALL_DOCDIR})
 endif()
 
 set(CPACK_PACKAGE_NAME i2cmaster)
-set(CPACK_PACKAGE_VENDOR "I2C Master developers")
-set(CPACK_PACKAGE_CONTACT "I2C Master developers")
+set(CPACK_PACKAGE_VENDOR "the I2C Master developers")
+set(CPACK_PACKAGE_CONTACT "the I2C Master developers <i2cmaster@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "control program for serial I2C master modules")
 # Lines of at most 79 characters, as a Debian description wants them.
 string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
@@ -70,7 +84,8 @@ if(UNIX AND NOT APPLE)
   set(CPACK_GENERATOR DEB)
 endif()
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_MAINTAINER "I2C Master developers")
+# Name <address>, as packages give it; the same in packaging/changelog.
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "the I2C Master developers <i2cmaster@example.org>")
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

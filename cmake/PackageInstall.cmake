@@ -2,7 +2,7 @@
 # start from usr/bin, and the window, closed by SIGTERM, keeps its settings in
 # the user's configuration folder and writes nothing beside itself.
 # cmake -DCPACK=cpack -DCONFIG=CPackConfig.cmake -DDPKG_DEB=dpkg-deb -DWORK=dir
-#       -DVERSION=2.0.6 -P PackageInstall.cmake
+#       -DVERSION=2.0.6 [-DLINTIAN=lintian] -P PackageInstall.cmake
 function(fail message)
   message(FATAL_ERROR "${message}")
 endfunction()
@@ -21,6 +21,15 @@ if(NOT count EQUAL 1)
   fail("expected one package in ${WORK}/cpack, found: ${deb}")
 endif()
 message(STATUS "package: ${deb}")
+
+# Debian's own checks: no error (informational notes are allowed).
+if(LINTIAN)
+  execute_process(COMMAND ${LINTIAN} --allow-root --fail-on error ${deb}
+    RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE out)
+  if(NOT status EQUAL 0)
+    fail("lintian reports errors:\n${out}")
+  endif()
+endif()
 
 execute_process(COMMAND ${DPKG_DEB} -f ${deb} Depends OUTPUT_VARIABLE depends)
 foreach(dependency fonts-liberation2 fonts-dejavu-core libqt6widgets6 libqt6serialport6)
