@@ -33,9 +33,9 @@ double median(std::vector<double> values) {
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     // Every kind of line: commands of each group, values, comments, warnings.
-    const QStringList kinds = {"Start",     "Write  0x90", "Write 91", "Read   ack", "Stop",
-                               ";comment",  "Delayu 10",   " Speed",   "GP0hi",      "SetV 5.0",
-                               "SCL?",      "Delaym"};
+    const QStringList kinds = {"Start", "Write  0x90", "Write 91",  "Read   ack",
+                               "Stop",  ";comment",    "Delayu 10", " Speed",
+                               "GP0hi", "SetV 5.0",    "SCL?",      "Delaym"};
     QString text;
     for (int i = 0; i < kLines; ++i)
         text += kinds[i % kinds.size()] + QLatin1Char('\n');

@@ -17,7 +17,8 @@ void commentLines(std::string_view queue, std::vector<Mark>& marks) {
         const auto lf = queue.find('\n', pos);
         auto line = queue.substr(pos, lf == std::string_view::npos ? lf : lf - pos);
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        if (!line.empty() && isCommentLine(line)) marks.push_back({pos, pos + line.size(), Kind::Comment, Group::Bus, {}});
+        if (!line.empty() && isCommentLine(line))
+            marks.push_back({pos, pos + line.size(), Kind::Comment, Group::Bus, {}});
         if (lf == std::string_view::npos) break;
         pos = lf + 1;
     }
@@ -42,16 +43,17 @@ std::vector<Mark> queueMarks(std::string_view queue) {
         }
         const Command* command = findCommand(word);
         if (!command) {
-            underlines.push_back({e.begin, e.end, Kind::Error, Group::Bus,
-                                  std::string(kUnidentified) + std::string(util::CRLF) +
-                                      std::string(word)});
+            underlines.push_back(
+                {e.begin, e.end, Kind::Error, Group::Bus,
+                 std::string(kUnidentified) + std::string(util::CRLF) + std::string(word)});
             continue;
         }
         marks.push_back({e.begin, e.end, Kind::Command, command->group, {}});
         tokens += command->parameter == Parameter::Byte ? 2 : 1;
         if (tokens > kMaxTokens && !overLimit) {
             overLimit = true;
-            underlines.push_back({e.begin, e.end, Kind::Error, command->group, std::string(kTooMany)});
+            underlines.push_back(
+                {e.begin, e.end, Kind::Error, command->group, std::string(kTooMany)});
         }
         if (command->parameter == Parameter::Supply && m + 1 == items.size())
             underlines.push_back({e.begin, e.end, Kind::Error, command->group,
@@ -60,9 +62,9 @@ std::vector<Mark> queueMarks(std::string_view queue) {
         const Element& p = items[++m];
         const std::string_view value = read.word(p);
         if (command->parameter == Parameter::Supply && !supplyToken(value))
-            underlines.push_back({p.begin, p.end, Kind::Error, command->group,
-                                  std::string(kUnidentified) + std::string(util::CRLF) +
-                                      std::string(value)});
+            underlines.push_back(
+                {p.begin, p.end, Kind::Error, command->group,
+                 std::string(kUnidentified) + std::string(util::CRLF) + std::string(value)});
         else
             marks.push_back({p.begin, p.end, Kind::Command, command->group, {}});
     }

@@ -30,9 +30,8 @@ std::string oneLine(std::string_view text) {
 
 std::string recordTime(std::chrono::system_clock::time_point when) {
     const std::time_t seconds = std::chrono::system_clock::to_time_t(when);
-    const auto millis = std::chrono::duration_cast<std::chrono::milliseconds>(
-                            when.time_since_epoch()) %
-                        1000;
+    const auto millis =
+        std::chrono::duration_cast<std::chrono::milliseconds>(when.time_since_epoch()) % 1000;
     std::tm local{};
 #if defined(_WIN32)
     localtime_s(&local, &seconds);
@@ -50,8 +49,7 @@ std::string sentLine(std::string_view time, std::string_view frame) {
     return std::string(time) + " > " + echoText(frame) + std::string(util::CRLF);
 }
 
-std::string receivedLine(std::string_view time, std::string_view frame,
-                         std::string_view activity) {
+std::string receivedLine(std::string_view time, std::string_view frame, std::string_view activity) {
     return std::string(time) + " < " + echoText(frame) + "\t" + oneLine(activity) +
            std::string(util::CRLF);
 }
