@@ -1,6 +1,6 @@
 #pragma once
-// A main window over a FakePort, with its settings in a temporary folder and
-// its alerts and its end recorded instead of shown.
+// A main window over a FakePort, with its settings in a temporary folder, its
+// alerts recorded instead of shown (answered OK) and its end counted.
 #include "app/activityview.h"
 #include "app/mainwindow.h"
 #include "fakeport.h"
@@ -32,27 +32,33 @@ struct WindowFixture {
         window->setQuit([this] { ++quits; });
     }
 
-    template <class T = QWidget> T* operator[](const QString& name) const {
-        return window->control<T>(name);
-    }
-    QString queue() const { return (*this).operator[]<QPlainTextEdit>("commands")->toPlainText(); }
+    QWidget* operator[](const QString& name) const { return window->control(name); }
+    template <class T> T* get(const QString& name) const { return window->control<T>(name); }
+    QPlainTextEdit* queueBox() const { return get<QPlainTextEdit>(QStringLiteral("commands")); }
+    QString queue() const { return queueBox()->toPlainText(); }
     QString view() const {
         window->showPending();
-        return (*this).operator[]<app::ActivityView>("i2cparser")->toPlainText();
+        return get<app::ActivityView>(QStringLiteral("i2cparser"))->toPlainText();
     }
     QString text(const QString& name) const {
         window->showPending();
-        if (auto* edit = (*this).operator[]<QLineEdit>(name)) return edit->text();
-        if (auto* area = (*this).operator[]<QPlainTextEdit>(name)) return area->toPlainText();
-        if (auto* button = (*this).operator[]<QPushButton>(name)) return button->text();
+        if (auto* edit = get<QLineEdit>(name)) return edit->text();
+        if (auto* area = get<QPlainTextEdit>(name)) return area->toPlainText();
+        if (auto* button = get<QPushButton>(name)) return button->text();
+        if (auto* list = get<QComboBox>(name)) return list->currentText();
         return {};
     }
     void choose(const QString& list, int index) {
-        auto* combo = (*this).operator[]<QComboBox>(list);
+        auto* combo = get<QComboBox>(list);
         combo->setCurrentIndex(index);
         emit combo->activated(index);
     }
     void choosePort(int index) { choose(QStringLiteral("portselect"), index); }
+
+    void load(const QString& name) {
+        answerFileDialog(name);
+        QTest::mouseClick((*this)[QStringLiteral("Command4")], Qt::LeftButton);
+    }
 
     ModalGuard guard;
     QTemporaryDir dir;
