@@ -1,31 +1,75 @@
+// The program's place, its version and help, and the file-name helpers.
+#include "help/document.h"
+#include "util/paths.h"
 #include "util/system.h"
 
+#include <QTemporaryDir>
 #include <QtTest>
 
 class TestSystem : public QObject {
     Q_OBJECT
   private slots:
-    void versiontext_data() {
-        QTest::addColumn<int>("major");
-        QTest::addColumn<int>("minor");
-        QTest::addColumn<int>("revision");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("two digits") << 2 << 5 << 12 << "2.05.12";
-        QTest::newRow("last two digits") << 2 << 5 << 123 << "2.05.23";
-        QTest::newRow("major unpadded") << 10 << 0 << 0 << "10.00.00";
-    }
-    void versiontext() {
-        QFETCH(int, major);
-        QFETCH(int, minor);
-        QFETCH(int, revision);
-        QFETCH(QString, text);
-        QCOMPARE(QString::fromStdString(util::versiontext(major, minor, revision)), text);
-    }
-
     void programdirectoryHoldsThisProgram() {
         const QString folder = QString::fromStdString(util::programdirectory());
         QVERIFY(!folder.endsWith('/'));
         QVERIFY2(QFileInfo::exists(folder + "/tst_system"), qPrintable(folder));
+    }
+
+    // Every character of the help document, rules and line ends included.
+    void helpDocument() {
+        QCOMPARE(util::versiontext(2, 5, 123), std::string("2.05.23"));
+        QVERIFY(help::helpDocument("10.99.01")
+                    .starts_with("Corvi I2C control utility V10.99.01 (Use with Corvi Tamb/Tolk "
+                                 "I2C Master hardware)\r\n"));
+        const auto text = QByteArray::fromStdString(help::helpDocument("2.00.06"));
+        QCOMPARE(QCryptographicHash::hash(text, QCryptographicHash::Sha256).toHex(),
+                 QByteArray("956ba82eb193c903b3f77aed462ab1166c1b8298927b10bea4a70812fd15ce66"));
+    }
+
+    // parts: what codes 0 to 5 give (name.ext, name, ext, folder,
+    // folder+sep+name.ext, folder+sep+name), joined by "|".
+    void pathpart_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<char>("separator");
+        QTest::addColumn<QString>("parts");
+        QTest::newRow("trimmed") << " C:\\d.x\\t.txt " << '\\'
+                                 << "t.txt|t|txt|C:\\d.x|C:\\d.x\\t.txt|C:\\d.x\\t";
+        QTest::newRow("second dot") << "d\\a.b.txt" << '\\' << "a.b|a|b|d|d\\a.b|d\\a";
+        QTest::newRow("slash, bar dropped")
+            << "C:\\x/y\\a|b" << '\\' << "ab|ab||C:\\xy|C:\\xy\\ab|C:\\xy\\ab";
+        QTest::newRow("blanks only") << "   " << '\\' << "   |   |||\\   |\\   ";
+        QTest::newRow("posix") << "/x/a\\b?.t" << '/' << "a\\b.t|a\\b|t|/x|/x/a\\b.t|/x/a\\b";
+    }
+    void pathpart() {
+        QFETCH(QString, path);
+        QFETCH(char, separator);
+        QFETCH(QString, parts);
+        for (int code = 0; code <= 6; ++code) {
+            std::string text = path.toStdString();
+            QCOMPARE(QString::fromStdString(util::pathpart(text, code, separator)),
+                     parts.section('|', code, code));
+            // The caller's text is trimmed too, unless it is all blanks.
+            QCOMPARE(QString::fromStdString(text),
+                     path.trimmed().isEmpty() ? path : path.trimmed());
+        }
+    }
+
+    void existence() {
+        QCOMPARE(util::chosenPath("/", "a.txt", '/'), std::string("/a.txt"));
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir("sub"));
+        for (const char* name : {"a.txt", ".hidden"})
+            QVERIFY(QFile(dir.filePath(name)).open(QIODevice::WriteOnly));
+        const std::string root = dir.path().toStdString();
+        const std::tuple<std::string, bool, bool> rows[] = {
+            {root + "/sub", true, false},       {root + "/a.txt", true, true},
+            {root + "/no/a.txt", false, false}, {root + "/.hidden", true, false},
+            {root + "/?.txt", true, true},      {root + "/s*", true, false},
+            {root + '\0', false, false}};
+        for (const auto& [path, exists, isFile] : rows) {
+            QVERIFY2(util::pathexists(path) == exists, path.c_str());
+            QVERIFY2(util::fileexists(path) == isFile, path.c_str());
+        }
     }
 };
 
