@@ -26,10 +26,7 @@ class FakePort : public Port {
         opened.append(name + QLatin1Char(' ') + settings);
         return {true, {}};
     }
-    void close() override {
-        ++closeCalls;
-        m_open = false;
-    }
+    void close() override { m_open = false; }
     bool isOpen() const override { return m_open; }
     void write(const QByteArray& data) override {
         if (m_open) written.append(data);
@@ -55,7 +52,6 @@ class FakePort : public Port {
     QByteArrayList written;
     QStringList opened;       // "name settings" of every successful open
     QStringList presentNames; // the names present() finds
-    int closeCalls = 0;
 
   private:
     bool m_open = false;

@@ -12,7 +12,6 @@ class TestFrames : public QObject {
         QCOMPARE(protocol::pauseOf(protocol::kScriptWait), std::chrono::milliseconds(10));
     }
 
-    void frameTexts() { QCOMPARE(protocol::echoText("$00\n13\r"), std::string("$00[lf]13[cr]")); }
 };
 
 QTEST_APPLESS_MAIN(TestFrames)

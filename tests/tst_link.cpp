@@ -69,6 +69,22 @@ class TestLink : public QObject {
         QVERIFY2(cpu < 0.25, qPrintable(QString("%1 s CPU in a second").arg(cpu)));
     }
 
+    // A removed USB adapter reports ResourceError (a pseudo-terminal only ever
+    // ReadError): the port is closed and the loss said once.
+    void aRemovedAdapterIsALostPort() {
+        SimProcess sim;
+        QVERIFY(sim.start());
+        serial::PortController port;
+        QVERIFY(port.open(sim.device, kSettings));
+        QSignalSpy lost(&port, &serial::Port::errorOccurred);
+        auto* device = port.findChild<QSerialPort*>();
+        QVERIFY(device);
+        emit device->errorOccurred(QSerialPort::ResourceError);
+        emit device->errorOccurred(QSerialPort::ResourceError);
+        QCOMPARE(lost.count(), 1);
+        QVERIFY(!port.isOpen());
+    }
+
     // At line rate, in pieces of a report a write (as some adapters deliver
     // them): never faster than a 115200 8N1 line, a bound that load can only
     // make easier to meet, and read in gathered arrivals, not one per piece.

@@ -25,15 +25,6 @@ struct Module {
 class TestSession : public QObject {
     Q_OBJECT
   private slots:
-    void waitsAcrossSplitArrivals() {
-        Module m({"!001A00\r!00", "10S", "\r"});
-        m.session.watchFailuresOf({"10"});
-        m.session.send("$00100200\r");
-        QCOMPARE(m.port.written, QByteArrayList({"$00100200\r"}));
-        QVERIFY(m.session.waitFor({"10"}, 1, 5s));
-        QCOMPARE(m.session.view(), std::string("START\r\n"));
-    }
-
     void failureOnlyFromWatchedCodes() {
         Module m({"!0010SW92nP\r", "!0011a\r"});
         m.session.watchFailuresOf({"11"});
