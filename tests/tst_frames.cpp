@@ -11,7 +11,6 @@ class TestFrames : public QObject {
         QCOMPARE(protocol::pauseOf(protocol::kControlWait), std::chrono::milliseconds(100));
         QCOMPARE(protocol::pauseOf(protocol::kScriptWait), std::chrono::milliseconds(10));
     }
-
 };
 
 QTEST_APPLESS_MAIN(TestFrames)
