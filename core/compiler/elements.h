@@ -34,4 +34,16 @@ struct Elements {
 // Linear in the length of the queue.
 Elements readElements(std::string_view queue);
 
+// onLine(line, number, at) for each line of the queue cut at LF: number from
+// 1, at where the line starts in the queue. A CR before the LF stays.
+template <typename OnLine> void forEachLine(std::string_view queue, OnLine onLine) {
+    std::size_t pos = 0;
+    for (std::size_t number = 1;; ++number) {
+        const auto lf = queue.find('\n', pos);
+        onLine(queue.substr(pos, lf == std::string_view::npos ? lf : lf - pos), number, pos);
+        if (lf == std::string_view::npos) return;
+        pos = lf + 1;
+    }
+}
+
 } // namespace compiler

@@ -12,16 +12,11 @@ namespace {
 using Kind = Mark::Kind;
 
 void commentLines(std::string_view queue, std::vector<Mark>& marks) {
-    std::size_t pos = 0;
-    for (;;) {
-        const auto lf = queue.find('\n', pos);
-        auto line = queue.substr(pos, lf == std::string_view::npos ? lf : lf - pos);
+    forEachLine(queue, [&](std::string_view line, std::size_t, std::size_t pos) {
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         if (!line.empty() && isCommentLine(line))
             marks.push_back({pos, pos + line.size(), Kind::Comment, Group::Bus, {}});
-        if (lf == std::string_view::npos) break;
-        pos = lf + 1;
-    }
+    });
 }
 
 } // namespace

@@ -18,24 +18,18 @@ bool isHexDigit(char c) {
 // word and where that stands, or nothing. Comment lines are no part of what
 // the compiler reads, so they are read here on their own.
 template <typename OnLine> void forEachBlankLedLine(std::string_view queue, OnLine onLine) {
-    std::size_t pos = 0;
-    for (std::size_t number = 1;; ++number) {
-        const auto lf = queue.find('\n', pos);
-        auto line = queue.substr(pos, lf == std::string_view::npos ? lf : lf - pos);
+    forEachLine(queue, [&](std::string_view line, std::size_t number, std::size_t pos) {
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        if (!line.empty() && line[0] == ' ') {
-            std::size_t first = 0;
-            while (first < line.size() && !isElementChar(line[first]))
-                ++first;
-            std::size_t end = first;
-            while (end < line.size() && isElementChar(line[end]))
-                ++end;
-            if (end > first && findCommand(line.substr(first, end - first)))
-                onLine(line, number, pos + first, pos + end);
-        }
-        if (lf == std::string_view::npos) break;
-        pos = lf + 1;
-    }
+        if (line.empty() || line[0] != ' ') return;
+        std::size_t first = 0;
+        while (first < line.size() && !isElementChar(line[first]))
+            ++first;
+        std::size_t end = first;
+        while (end < line.size() && isElementChar(line[end]))
+            ++end;
+        if (end > first && findCommand(line.substr(first, end - first)))
+            onLine(line, number, pos + first, pos + end);
+    });
 }
 
 std::string str(std::string_view text) {
