@@ -41,7 +41,9 @@ void Session::arrived() {
     m_receiver.receiveFrames(
         std::string_view(data.constData(), data.size()), [this](std::string_view frame) {
             if (m_verbose) showFrame("<", frame);
-            if (m_recorder) m_recorder->received(frame, protocol::decodeFrame(frame).append);
+            const auto effect =
+                m_recorder || m_keepView ? protocol::decodeFrame(frame) : protocol::FrameEffect{};
+            if (m_recorder) m_recorder->received(frame, effect.append);
             checkRecording();
             // The first frame after opening, when it is a power-up report,
             // greets the connection (as the simulator greets each client);
@@ -51,7 +53,7 @@ void Session::arrived() {
             auto code = protocol::commandCodeOf(frame);
             if (m_failure.empty() && m_watched.count(code)) m_failure = protocol::failureOf(frame);
             m_codes.insert(std::move(code));
-            if (m_keepView) protocol::applyToView(m_view, protocol::decodeFrame(frame));
+            if (m_keepView) protocol::applyToView(m_view, effect);
         });
 }
 
