@@ -157,8 +157,12 @@ void ActivityView::copy() const {
         QApplication::clipboard()->setText(text);
 }
 
+qreal ActivityView::charAdvance() const {
+    return QFontMetricsF(font()).horizontalAdvance(QLatin1Char(' '));
+}
+
 qreal ActivityView::tabStopDistance() const {
-    return kTabColumns * QFontMetricsF(font()).horizontalAdvance(QLatin1Char(' '));
+    return kTabColumns * charAdvance();
 }
 
 int ActivityView::lineHeight() const {
@@ -170,7 +174,7 @@ void ActivityView::updateScrollBars() {
     QScrollBar* v = verticalScrollBar();
     v->setRange(0, static_cast<int>(std::max<qsizetype>(0, lineCount() - visible)));
     v->setPageStep(visible);
-    const qreal advance = QFontMetricsF(font()).horizontalAdvance(QLatin1Char(' '));
+    const qreal advance = charAdvance();
     const int width = static_cast<int>(std::ceil(m_longest * advance)) + 2 * kMargin;
     QScrollBar* h = horizontalScrollBar();
     h->setRange(0, std::max(0, width - viewport()->width()));
@@ -181,7 +185,7 @@ void ActivityView::updateScrollBars() {
 ActivityView::Place ActivityView::placeAt(const QPoint& point) const {
     const qsizetype row = verticalScrollBar()->value() + (point.y() - kMargin) / lineHeight();
     const qsizetype l = std::clamp<qsizetype>(row, 0, lineCount() - 1);
-    const qreal advance = QFontMetricsF(font()).horizontalAdvance(QLatin1Char(' '));
+    const qreal advance = charAdvance();
     const qreal column = (point.x() - kMargin + horizontalScrollBar()->value()) / advance;
     return {l, indexAt(line(l), column)};
 }
@@ -190,7 +194,7 @@ void ActivityView::paintEvent(QPaintEvent*) {
     QPainter painter(viewport());
     painter.setFont(font());
     const QFontMetricsF metrics(font());
-    const qreal advance = metrics.horizontalAdvance(QLatin1Char(' '));
+    const qreal advance = charAdvance();
     const int height = lineHeight();
     const qreal left = kMargin - horizontalScrollBar()->value();
     const Place from = std::min(m_anchor, m_cursor), to = std::max(m_anchor, m_cursor);

@@ -70,7 +70,7 @@ class ActivityView : public QAbstractScrollArea {
     void addLine(QString text);
     void updateScrollBars();
     int lineHeight() const;
-    int charWidth() const;
+    qreal charAdvance() const; // a fixed font's column
     Place placeAt(const QPoint& point) const;
     const QStaticText& staticText(const QString& shown) const;
 

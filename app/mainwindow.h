@@ -76,7 +76,7 @@ class MainWindow : public QWidget {
     void comwrite(const std::string& datain, int waittime);
     void pausehundredths(int hundredths);
     void process(int requestCode, std::string_view arrival);
-    // The views show what is decoded and sent at about 30 showings a second
+    // The views show what is decoded and sent at most ten times a second
     // while a stream lasts; this shows what waits now.
     void showPending();
     int viewShowings() const { return m_pacer.showings(); }
