@@ -45,6 +45,17 @@ Alert::Alert(QWidget* parent) : QDialog(parent) {
     m_controls.value("Command1(0)")->setFocus();
 }
 
+void Alert::addChoice(const QString& caption) {
+    // Between OK and Cancel, as wide as they are.
+    auto* button = new QPushButton(caption, this);
+    button->setObjectName(QStringLiteral("Command1(%1)").arg(kThirdChoice));
+    button->setAutoDefault(false);
+    button->setGeometry(pixels(1920), pixels(2580), pixels(975), pixels(345));
+    QWidget::setTabOrder(m_controls.value("Command1(0)"), button);
+    m_controls.insert(button->objectName(), button);
+    connect(button, &QPushButton::clicked, this, [this] { Command1_Click(kThirdChoice); });
+}
+
 void Alert::setMessage(const QString& title, const QString& message, bool centred) {
     setWindowTitle(title);
     QTextOption option = m_message->document()->defaultTextOption();
@@ -58,9 +69,13 @@ bool Alert::answer() const {
 }
 
 void Alert::Command1_Click(int index) {
-    if (index == 0) m_respond->setChecked(true);
-    if (index == 1) m_respond->setChecked(false);
-    hide();
+    m_respond->setChecked(index == 0);
+    if (index == 0)
+        accept();
+    else if (index == kThirdChoice)
+        done(kThirdChoice);
+    else
+        reject();
 }
 
 bool showalert(QWidget* parent, const QString& title, const QString& message, int style) {
@@ -68,8 +83,21 @@ bool showalert(QWidget* parent, const QString& title, const QString& message, in
     if (style == 0) QApplication::beep();
     Alert alert(parent);
     alert.setMessage(title, message, style == 0);
-    alert.exec();
-    return alert.answer();
+    return alert.exec() == QDialog::Accepted && alert.answer();
+}
+
+ReplaceAnswer askReplace(QWidget* parent, const QString& title, const QString& path, bool append) {
+    Alert alert(parent);
+    alert.setMessage(title, QStringLiteral("%1 exists. Replace it?").arg(path), false);
+    if (append) alert.addChoice(QStringLiteral("Append"));
+    switch (alert.exec()) {
+    case QDialog::Accepted:
+        return ReplaceAnswer::Replace;
+    case Alert::kThirdChoice:
+        return ReplaceAnswer::Append;
+    default:
+        return ReplaceAnswer::Cancel;
+    }
 }
 
 } // namespace dialogs

@@ -1,13 +1,14 @@
 #include "dialogs/selectfile.h"
 
+#include "dialogs/alert.h"
 #include "util/paths.h"
 #include "util/system.h"
 
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
 #include <QFileSystemModel>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListView>
 #include <QPlainTextEdit>
@@ -15,6 +16,10 @@
 #include <QSortFilterProxyModel>
 #include <QStorageInfo>
 #include <QTreeView>
+
+#ifdef Q_OS_UNIX
+#include <pwd.h>
+#endif
 
 namespace dialogs {
 
@@ -48,6 +53,52 @@ class FolderChain : public QSortFilterProxyModel {
   private:
     QString m_current;
 };
+
+// The files of the shown folder: its subfolders are the directory list's.
+class FilesOnly : public QSortFilterProxyModel {
+  public:
+    using QSortFilterProxyModel::QSortFilterProxyModel;
+    void setFolder(const QString& folder) {
+        m_folder = folder;
+        invalidateFilter();
+    }
+
+  protected:
+    bool filterAcceptsRow(int row, const QModelIndex& parent) const override {
+        const auto* fs = static_cast<const QFileSystemModel*>(sourceModel());
+        // The folders above the shown one stay, or it could not be shown.
+        if (!parent.isValid() || QDir::cleanPath(fs->filePath(parent)) != m_folder) return true;
+        return !fs->isDir(fs->index(row, 0, parent));
+    }
+
+  private:
+    QString m_folder;
+};
+
+// "~" and "~user" at the front stand for a home folder.
+QString expandHome(const QString& typed) {
+    if (!typed.startsWith(QLatin1Char('~'))) return typed;
+    const qsizetype end = typed.indexOf(QLatin1Char('/'));
+    const QString user = typed.mid(1, end < 0 ? -1 : end - 1);
+    QString home;
+    if (user.isEmpty()) {
+        home = QDir::homePath();
+    } else {
+#ifdef Q_OS_UNIX
+        if (const passwd* entry = ::getpwnam(QFile::encodeName(user).constData()))
+            home = QFile::decodeName(entry->pw_dir);
+#endif
+    }
+    if (home.isEmpty()) return typed; // no such user: a name like any other
+    return home + (end < 0 ? QString() : typed.mid(end));
+}
+
+QStringList namesOf(const QString& text) {
+    QStringList names = text.split(QStringLiteral("\r\n"));
+    while (!names.isEmpty() && names.last().isEmpty())
+        names.removeLast();
+    return names;
+}
 
 // Where a drive list entry's volume holds folder: the longest entry it lies in.
 int driveOf(const QStringList& drives, const QString& folder) {
@@ -121,6 +172,8 @@ SelectFile::SelectFile(QWidget* parent) : QDialog(parent) {
     m_files = new QFileSystemModel(this);
     m_files->setFilter(QDir::Files | QDir::NoDotAndDotDot);
     m_files->setNameFilterDisables(false);
+    m_fileView = new FilesOnly(this);
+    m_fileView->setSourceModel(m_files);
 
     controls = buildControls(this, selectfileRows(), [](const ControlRow& row, QWidget* parent) {
         if (row.name == QLatin1String("filelist"))
@@ -135,7 +188,7 @@ SelectFile::SelectFile(QWidget* parent) : QDialog(parent) {
     m_dirlist = static_cast<QTreeView*>(controls.value("dirlist"));
     m_drivelist = static_cast<QComboBox*>(controls.value("drivelist"));
 
-    m_filelist->setModel(m_files);
+    m_filelist->setModel(m_fileView);
     m_filelist->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_filelist->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_dirlist->setModel(m_dirView);
@@ -151,8 +204,12 @@ SelectFile::SelectFile(QWidget* parent) : QDialog(parent) {
         setDirFolder(m_dirs->filePath(m_dirView->mapToSource(index)));
     });
     connect(m_filelist, &QListView::doubleClicked, this, &SelectFile::filelist_DblClick);
-    connect(static_cast<QPushButton*>(controls.value("okbutton")), &QPushButton::clicked, this,
-            &SelectFile::okbutton_Click);
+    for (QWidget* w : {static_cast<QWidget*>(m_filelist), static_cast<QWidget*>(m_filename),
+                       static_cast<QWidget*>(m_filemask)})
+        w->installEventFilter(this);
+    auto* ok = static_cast<QPushButton*>(controls.value("okbutton"));
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &SelectFile::okbutton_Click);
     connect(static_cast<QPushButton*>(controls.value("cancelbutton")), &QPushButton::clicked, this,
             &SelectFile::cancelbutton_Click);
 }
@@ -171,7 +228,8 @@ void SelectFile::setPattern(const QString& mask) {
 void SelectFile::setFileFolder(const QString& folder) {
     const QString clean = QDir::cleanPath(QDir(folder).absolutePath());
     m_files->setRootPath(clean);
-    m_filelist->setRootIndex(m_files->index(clean));
+    static_cast<FilesOnly*>(m_fileView)->setFolder(clean);
+    m_filelist->setRootIndex(m_fileView->mapFromSource(m_files->index(clean)));
 }
 
 void SelectFile::setDirFolder(const QString& folder) {
@@ -190,7 +248,15 @@ void SelectFile::setDirFolder(const QString& folder) {
 
 QString SelectFile::fileName() const {
     // The box shows a line break as one; the names stand on CR LF lines.
-    return m_filename->toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    QString text = m_filename->toPlainText();
+    for (QChar lineBreak : {QChar(0x2028), QChar(0x2029)})
+        text.replace(lineBreak, QLatin1Char('\n'));
+    return text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+}
+
+void SelectFile::setPurpose(Purpose purpose) {
+    m_purpose = purpose;
+    m_saveName = fileName();
 }
 
 void SelectFile::setFileName(const QString& name) {
@@ -208,7 +274,7 @@ void SelectFile::drivelist_Change() {
 
 void SelectFile::dirlist_Change() {
     setFileFolder(m_folder);
-    m_filename->clear();
+    if (m_purpose == Purpose::Open) m_filename->clear();
 }
 
 void SelectFile::filelist_DblClick() {
@@ -217,32 +283,100 @@ void SelectFile::filelist_DblClick() {
               [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
     QStringList names;
     for (const QModelIndex& index : selected)
-        if (index.column() == 0) names << m_files->fileName(index);
+        if (index.column() == 0) names << m_files->fileName(m_fileView->mapToSource(index));
     m_filename->setPlainText(names.join(QStringLiteral("\r\n")));
     m_filecount->setText(QString::number(names.size()));
 }
 
 void SelectFile::okbutton_Click() {
-    hide();
+    const QString folder = QDir::toNativeSeparators(m_folder);
+    QStringList names = namesOf(fileName());
+    if (names.size() == 1) {
+        const QString name = expandHome(names.front());
+        if (name.contains(QLatin1Char('*')) || name.contains(QLatin1Char('?'))) {
+            m_filemask->setText(name);
+            m_filename->setPlainText(m_saveName);
+            return;
+        }
+        const QString path = QDir::cleanPath(QString::fromStdString(
+            util::chosenPath(folder.toStdString(), QDir::toNativeSeparators(name).toStdString())));
+        if (QFileInfo(path).isDir()) {
+            setDirFolder(path);
+            m_filename->setPlainText(m_saveName);
+            return;
+        }
+        names = {QDir::toNativeSeparators(path)};
+    }
+    if (m_purpose == Purpose::Save) {
+        const QString refusal = names.size() > 1  ? QStringLiteral("Give one file name.")
+                                : names.isEmpty() ? QString()
+                                                  : writeRefusal(names.front());
+        if (!refusal.isEmpty()) {
+            showalert(this, windowTitle(), refusal, 0);
+            return;
+        }
+    }
+    m_chosen = names.size() == 1 ? names.front()
+                                 : QString::fromStdString(util::chosenPath(
+                                       folder.toStdString(), fileName().toStdString()));
+    accept();
 }
 
 void SelectFile::cancelbutton_Click() {
     m_filename->clear();
-    hide();
+    reject();
 }
 
 void SelectFile::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     m_filemask->setText(m_pattern);
+    // Ready for a name: typed over the one given, or after it.
+    m_filename->setFocus(Qt::OtherFocusReason);
+    m_filename->selectAll();
 }
 
-void SelectFile::closeEvent(QCloseEvent* event) {
-    m_filename->clear();
-    QDialog::closeEvent(event);
+// Return chooses, in the name box and in the file list; Shift+Return in the
+// name box starts the next name.
+bool SelectFile::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress) return QDialog::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter)
+        return QDialog::eventFilter(watched, event);
+    // The list follows the mask as it is typed: Return there chooses nothing.
+    if (watched == m_filemask) return true;
+    const auto modifiers = key->modifiers() & ~Qt::KeypadModifier;
+    if (watched == m_filename && modifiers == Qt::ShiftModifier) {
+        m_filename->insertPlainText(QStringLiteral("\n"));
+        return true;
+    }
+    if (modifiers != Qt::NoModifier) return QDialog::eventFilter(watched, event);
+    if (watched == m_filelist && m_filelist->selectionModel()->hasSelection()) filelist_DblClick();
+    okbutton_Click();
+    return true;
+}
+
+QString writeRefusal(const QString& path) {
+    const QFileInfo file(path);
+    const QFileInfo folder(file.absolutePath());
+    if (!folder.exists())
+        return QStringLiteral("%1 cannot be saved: the folder %2 does not exist.")
+            .arg(path, QDir::toNativeSeparators(folder.filePath()));
+    if (!folder.isDir())
+        return QStringLiteral("%1 cannot be saved: %2 is not a folder.")
+            .arg(path, QDir::toNativeSeparators(folder.filePath()));
+    if (file.isDir()) return QStringLiteral("%1 is a folder.").arg(path);
+    if (file.exists() && !file.isFile())
+        return QStringLiteral("%1 is not a plain file (a device, pipe or socket).").arg(path);
+    // A whole new file is written beside the old one, then takes its name.
+    if (!folder.isWritable())
+        return QStringLiteral("%1 cannot be saved: the folder %2 cannot be written (no "
+                              "permission, or a read-only disk).")
+            .arg(path, QDir::toNativeSeparators(folder.filePath()));
+    return {};
 }
 
 QString choosefile(QWidget* parent, QString initialName, const QString& mask,
-                   const QString& startFolder, const QString& title) {
+                   const QString& startFolder, const QString& title, Purpose purpose) {
     std::string initial = initialName.toStdString();
     QString start = startFolder;
     if (start.isEmpty()) {
@@ -258,14 +392,11 @@ QString choosefile(QWidget* parent, QString initialName, const QString& mask,
     dialog.setFileFolder(start);
     dialog.setDirFolder(start);
     dialog.setFileName(initialName);
+    dialog.setPurpose(purpose);
     dialog.setWindowTitle(title);
-    dialog.exec();
-
-    const QString folder = QDir::toNativeSeparators(dialog.dirFolder());
-    const std::string path =
-        util::chosenPath(folder.toStdString(), dialog.fileName().toStdString());
+    const bool accepted = dialog.exec() == QDialog::Accepted;
     QDir::setCurrent(dialog.dirFolder());
-    return QString::fromStdString(path);
+    return accepted ? dialog.chosen() : QString();
 }
 
 } // namespace dialogs

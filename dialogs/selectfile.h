@@ -7,6 +7,13 @@
 // folder's files that match the mask (patterns separated by ";", hidden files
 // left out, extended selection) and a name box. An unreadable folder shows as
 // empty. Qt's file-system model reads the folders, in the background.
+//
+// OK (or Return in the name box or the file list) accepts the typed name;
+// Cancel, Escape and the close box reject, and choosefile then answers "".
+// A name is taken as the user wrote it: an absolute path, "~" or "~user" for
+// a home folder, folders relative to the shown one. A typed folder moves the
+// dialog there, a typed pattern ("*.log") becomes the mask. Shift+Return
+// starts a second name.
 #include "dialogs/form.h"
 
 #include <QDialog>
@@ -24,6 +31,15 @@ namespace dialogs {
 
 const Rows& selectfileRows();
 
+// Open takes any name. Save keeps its name when the folder changes, and
+// refuses (saying why, the dialog staying open) a name that cannot be
+// written: a missing folder, one without write permission, a folder, a
+// device or several names.
+enum class Purpose { Open, Save };
+
+// Why a file cannot be written at path (made or replaced whole), or "".
+QString writeRefusal(const QString& path);
+
 // The volumes the drive list offers, in order.
 QStringList driveList();
 
@@ -40,6 +56,9 @@ class SelectFile : public QDialog {
     QString dirFolder() const { return m_folder; }
     QString fileName() const;
     void setFileName(const QString& name);
+    void setPurpose(Purpose purpose);
+    // What OK chose: "" for no name.
+    QString chosen() const { return m_chosen; }
 
     void filemask_Change();
     void drivelist_Change();
@@ -52,14 +71,18 @@ class SelectFile : public QDialog {
 
   protected:
     void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     QString m_folder;
     QString m_pattern;
+    QString m_chosen;
+    Purpose m_purpose = Purpose::Open;
+    QString m_saveName; // the name a save starts with
     QFileSystemModel* m_dirs;
     QSortFilterProxyModel* m_dirView;
     QFileSystemModel* m_files;
+    QSortFilterProxyModel* m_fileView;
     QPlainTextEdit* m_filename;
     QLineEdit* m_filecount;
     QLineEdit* m_filemask;
@@ -72,6 +95,7 @@ class SelectFile : public QDialog {
 // folder that does not exist gives the program's folder; an empty mask all
 // files. Afterwards the process's current folder is the one last shown.
 QString choosefile(QWidget* parent, QString initialName, const QString& mask,
-                   const QString& startFolder, const QString& title);
+                   const QString& startFolder, const QString& title,
+                   Purpose purpose = Purpose::Open);
 
 } // namespace dialogs

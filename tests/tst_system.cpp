@@ -1,6 +1,7 @@
 // The program's place, its version and help, and the file-name helpers.
 #include "help/document.h"
 #include "util/paths.h"
+#include "util/readfile.h"
 #include "util/system.h"
 
 #include <QTemporaryDir>
@@ -54,8 +55,28 @@ class TestSystem : public QObject {
         }
     }
 
+    // A typed absolute path stands as it is; other names go below the folder,
+    // with one separator; several names keep the list's form.
+    void chosenPaths() {
+        const std::tuple<const char*, const char*, char, const char*> rows[] = {
+            {"/", "a.txt", '/', "/a.txt"},
+            {"/x", "sub/a.txt", '/', "/x/sub/a.txt"},
+            {"/x", "/y/a.txt", '/', "/y/a.txt"},
+            {"/x", "a.txt\r\n", '/', "/x/a.txt"},
+            {"/x", "\r\n", '/', ""},
+            {"/x", "b.txt\r\nc.txt", '/', "/x/b.txt ,c.txt"},
+            {"/x", "/b.txt\r\n/c.txt", '/', "/x//b.txt ,/c.txt"},
+            {"c:\\x", "d:\\y.txt", '\\', "d:\\y.txt"},
+            {"c:\\x", "d:/y.txt", '\\', "d:/y.txt"},
+            {"c:\\x", "\\\\srv\\y.txt", '\\', "\\\\srv\\y.txt"},
+            {"c:\\x", "d:y.txt", '\\', "c:\\x\\d:y.txt"},
+            {"c:\\", "y.txt", '\\', "c:\\y.txt"},
+        };
+        for (const auto& [folder, names, separator, path] : rows)
+            QCOMPARE(util::chosenPath(folder, names, separator), std::string(path));
+    }
+
     void existence() {
-        QCOMPARE(util::chosenPath("/", "a.txt", '/'), std::string("/a.txt"));
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkdir("sub"));
         for (const char* name : {"a.txt", ".hidden"})
@@ -70,6 +91,9 @@ class TestSystem : public QObject {
             QVERIFY2(util::pathexists(path) == exists, path.c_str());
             QVERIFY2(util::fileexists(path) == isFile, path.c_str());
         }
+        // A folder reaches the loader only by a race with the file dialog.
+        const auto folder = util::readRegularFile(root + "/sub", 100);
+        QVERIFY(!folder.bytes && folder.error == "it is a folder");
     }
 };
 

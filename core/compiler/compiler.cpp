@@ -86,3 +86,22 @@ std::string typedQueue(std::string_view text) {
 }
 
 } // namespace compiler
+
+namespace compiler {
+
+std::chrono::milliseconds scriptAnswerTime(std::string_view frame) {
+    // "$0010", the count field, the tokens, CR.
+    const std::string head = protocol::commandFrame(protocol::code::Script);
+    constexpr std::size_t kTokensAt = 7;
+    if (frame.size() <= kTokensAt || frame.substr(0, 5) != std::string_view(head).substr(0, 5))
+        return kAnswerTime;
+    const auto tokens = frame.substr(kTokensAt, frame.size() - kTokensAt - 1);
+    return kAnswerTime + std::chrono::ceil<std::chrono::milliseconds>(requestedDelay(tokens));
+}
+
+std::chrono::milliseconds replayAnswerTime() {
+    return kAnswerTime + std::chrono::ceil<std::chrono::milliseconds>(
+                             delayOf(kDelayMillisToken, 255) * (kMaxTokens / 2));
+}
+
+} // namespace compiler

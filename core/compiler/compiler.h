@@ -3,6 +3,7 @@
 // Never throws on user text; runs in time linear in the length of the queue.
 #include "protocol/frames.h"
 
+#include <chrono>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -35,5 +36,16 @@ CompileResult compile(std::string_view queue);
 // Text as the queue editor hands it over: every line break (CR LF, LF, CR,
 // U+2028, U+2029 in UTF-8) becomes CR LF.
 std::string typedQueue(std::string_view text);
+
+// How long a module may take to answer, beyond the delays a script asks for.
+inline constexpr std::chrono::milliseconds kAnswerTime{1000};
+
+// The longest the answer to a script frame may take: its delays and
+// kAnswerTime. A frame that is not a script frame gives kAnswerTime.
+std::chrono::milliseconds scriptAnswerTime(std::string_view frame);
+
+// The same for a replay of the stored script, whatever it holds: every
+// token pair a 256 ms delay.
+std::chrono::milliseconds replayAnswerTime();
 
 } // namespace compiler

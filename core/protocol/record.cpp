@@ -54,8 +54,8 @@ std::string receivedLine(std::string_view time, std::string_view frame, std::str
            std::string(util::CRLF);
 }
 
-std::string eventLine(std::string_view time, std::string_view text) {
-    return std::string(time) + " * " + oneLine(text) + std::string(util::CRLF);
+std::string eventLine(std::string_view time, std::string_view text, char mark) {
+    return std::string(time) + " " + mark + " " + oneLine(text) + std::string(util::CRLF);
 }
 
 } // namespace protocol

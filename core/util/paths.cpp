@@ -1,5 +1,7 @@
 #include "util/paths.h"
 
+#include "util/ascii.h"
+
 #include <exception>
 #include <filesystem>
 #include <system_error>
@@ -128,8 +130,21 @@ bool fileexists(std::string_view path) {
     });
 }
 
+bool isAbsolutePath(std::string_view path, char separator) {
+    if (path.empty()) return false;
+    if (path.front() == separator) return true;
+    if (separator != '\\') return false;
+    if (path.front() == '/') return true;
+    return path.size() >= 3 && asciiLower(path[0]) >= 'a' && asciiLower(path[0]) <= 'z' &&
+           path[1] == ':' && (path[2] == '\\' || path[2] == '/');
+}
+
 std::string chosenPath(std::string_view folder, std::string_view names, char separator) {
+    while (!names.empty() && (names.back() == '\r' || names.back() == '\n'))
+        names.remove_suffix(1);
     if (names.empty()) return {};
+    const bool several = names.find_first_of("\r\n") != std::string_view::npos;
+    if (!several && isAbsolutePath(names, separator)) return std::string(names);
     std::string path(folder);
     if (path.empty() || path.back() != separator) path.push_back(separator);
     path += names;

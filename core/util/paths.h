@@ -27,10 +27,16 @@ bool pathexists(std::string_view path);
 // folder and not hidden. Errors read as false.
 bool fileexists(std::string_view path);
 
+// True for a path that names its place from a root: "/x", and with the
+// separator '\\' also "\\x", "c:\\x" and "c:/x".
+bool isAbsolutePath(std::string_view path, char separator = kNativeSeparator);
+
 // The path a file choice gives: "" for no name; folder + name, with one
-// separator (none added after a root such as "/" or "c:\\"). Names taken
-// from a list, one per line (CR LF), come back on one line, each line break
-// as " ,": "b.txt ,c.txt".
+// separator (none added after a root such as "/" or "c:\\"). One name that
+// is an absolute path stands as it is; one with folders of its own is taken
+// below folder. Line breaks after the last name count for nothing. Names
+// taken from a list, one per line (CR LF), come back on one line, each line
+// break as " ,": "b.txt ,c.txt".
 std::string chosenPath(std::string_view folder, std::string_view names,
                        char separator = kNativeSeparator);
 
