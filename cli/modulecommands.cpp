@@ -21,10 +21,7 @@ namespace {
 using namespace std::chrono_literals;
 using std::chrono::milliseconds;
 
-constexpr milliseconds kAnswerTime = 1s;
-// The most a stored script can ask to wait: every token pair a 256 ms delay.
-const milliseconds kLongestScript = std::chrono::ceil<milliseconds>(
-    compiler::delayOf(compiler::kDelayMillisToken, 255) * (compiler::kMaxTokens / 2));
+using compiler::kAnswerTime;
 
 std::string seconds(milliseconds time) {
     char text[32];
@@ -40,22 +37,27 @@ class Connection {
         m_session.setVerbose(line.verbose);
     }
 
+    // The record is begun only once the port is open: a command that cannot
+    // talk to the module leaves an earlier record as it was.
     bool open() {
-        if (!m_line.record.empty()) {
-            QString error;
-            if (!m_recorder.start(QString::fromStdString(m_line.record), error)) {
-                writeErr("i2cscript " + m_command + ": cannot record: " + error.toStdString() +
-                         "\n");
-                return false;
-            }
-            m_session.setRecorder(&m_recorder);
-        }
         auto result = m_port.open(
             QString::fromStdString(m_line.port),
             QString::fromUtf8(protocol::kPortSettings.data(), protocol::kPortSettings.size()));
-        if (!result)
+        if (!result) {
             writeErr("i2cscript " + m_command + ": " + result.description.toStdString() + "\n");
-        return result.ok;
+            return false;
+        }
+        if (m_line.record.empty()) return true;
+        QString error;
+        const auto mode =
+            m_line.append ? serial::Recorder::Mode::Append : serial::Recorder::Mode::Replace;
+        if (!m_recorder.start(QString::fromStdString(m_line.record), error, mode)) {
+            writeErr("i2cscript " + m_command + ": cannot record: " + error.toStdString() + "\n");
+            m_port.close();
+            return false;
+        }
+        m_session.setRecorder(&m_recorder);
+        return true;
     }
     Session& session() { return m_session; }
     // The time allowed for an answer: --timeout, else the command's own.
@@ -130,11 +132,7 @@ int runCommand(const CommandLine& line) {
     if (!connection.open()) return kExitUsage;
     auto& session = connection.session();
     session.watchFailuresOf({std::string(protocol::code::Script)});
-    // "$0010" + count, the tokens, CR.
-    const std::string_view tokens =
-        std::string_view(result.frame).substr(7, result.frame.size() - 8);
-    const milliseconds limit = connection.limit(
-        kAnswerTime + std::chrono::ceil<milliseconds>(compiler::requestedDelay(tokens)));
+    const milliseconds limit = connection.limit(compiler::scriptAnswerTime(result.frame));
     session.send(result.frame);
     return connection.finish(session.waitFor({protocol::code::Script}, 1, limit), limit);
 }
@@ -176,7 +174,7 @@ int controlCommand(const CommandLine& line) {
     session.watchFailuresOf({code, alias, std::string(protocol::code::Script)});
     // A replay answers after the stored script has run.
     const milliseconds limit = connection.limit(
-        code == protocol::code::Replay ? kAnswerTime + kLongestScript : kAnswerTime);
+        code == protocol::code::Replay ? compiler::replayAnswerTime() : kAnswerTime);
     session.send(protocol::commandFrame(code));
     const bool answered =
         slave ? session.waitFor({code, alias}, 1, limit) : session.waitFor({code}, 1, limit);

@@ -97,7 +97,7 @@ std::string usageLine(const CommandForm& form) {
     if (form.talksToModule) line += " --port PORT";
     if (!form.waits.empty()) line += " [--timeout SECONDS]";
     if (form.name == "monitor") line += " [--raw]";
-    if (form.records) line += " [--record FILE]";
+    if (form.records) line += " [--record FILE [--append]]";
     return line;
 }
 
@@ -155,7 +155,11 @@ std::variant<CommandLine, int> parseCommandLine(const Arguments& args) {
     const QCommandLineOption verbose(QStringList{"v", "verbose"});
     const QCommandLineOption raw("raw");
     const QCommandLineOption record("record", {}, "FILE");
-    if (form->records) parser.addOption(record);
+    const QCommandLineOption append("append");
+    if (form->records) {
+        parser.addOption(record);
+        parser.addOption(append);
+    }
     if (form->talksToModule) {
         parser.addOption(port);
         parser.addOption(verbose);
@@ -199,6 +203,9 @@ std::variant<CommandLine, int> parseCommandLine(const Arguments& args) {
         line.record = parser.value(record).toStdString();
         if (line.record.empty()) return complain(command, "--record needs a file name");
     }
+    line.append = form->records && parser.isSet(append);
+    if (line.append && line.record.empty())
+        return complain(command, "--append needs --record FILE");
 
     line.port = parser.isSet(port) ? parser.value(port).toStdString()
                                    : qEnvironmentVariable(kPortVariable).toStdString();
@@ -234,7 +241,9 @@ std::string commandUsage(const std::string& command) {
     if (form->records)
         text += "  --record FILE      record the session in FILE, one line per frame sent\n"
                 "                     (>) or received (<) as it happens, after the local\n"
-                "                     time; a received frame with its bus activity\n";
+                "                     time; a received frame with its bus activity. FILE\n"
+                "                     is replaced only once the port has opened\n"
+                "  --append           add to what FILE holds instead of replacing it\n";
     if (form->talksToModule)
         text += "  -v, --verbose      print the frames sent and received on standard error,\n"
                 "                     after the time of day\n";

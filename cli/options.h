@@ -24,6 +24,7 @@ struct CommandLine {
     bool verbose = false; // --verbose: the frames on standard error
     bool raw = false;     // monitor --raw: the frames as received
     std::string record;   // --record FILE: the session recorded there
+    bool append = false;  // --append: after what FILE holds
 };
 
 // The command line to run, or the exit status after help, the version or a

@@ -33,6 +33,8 @@ class Port : public QObject {
     virtual QByteArray read() = 0;
     // Whether the name finds a device now (one that went away may come back).
     virtual bool present(const QString& name) const = 0;
+    // The device the last open resolved to, e.g. "/dev/ttyUSB0".
+    virtual QString device() const = 0;
 
   signals:
     void dataArrived();

@@ -147,8 +147,7 @@ void PortController::onError(QSerialPort::SerialPortError error) {
         return;
     if (!m_port.isOpen()) return;
     const QString port = m_name == m_device ? m_name : m_name + " (" + m_device + ")";
-    const QString text = QStringLiteral("%1 stopped working: %2. The port is closed; check the "
-                                        "adapter and open the port again.")
+    const QString text = QStringLiteral("%1 stopped working: %2. The port is closed.")
                              .arg(port, m_port.errorString());
     m_port.close();
     emit errorOccurred(text);

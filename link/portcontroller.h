@@ -43,8 +43,7 @@ class PortController : public Port {
     QByteArray read() override;
     bool present(const QString& name) const override;
 
-    // The device the open port resolved to, e.g. "/dev/ttyUSB0".
-    QString device() const { return m_device; }
+    QString device() const override { return m_device; }
 
   private:
     void onReadyRead();

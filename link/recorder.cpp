@@ -1,7 +1,5 @@
 #include "link/recorder.h"
 
-#include "protocol/record.h"
-
 #include <chrono>
 
 namespace serial {
@@ -14,11 +12,12 @@ std::string now() {
 
 } // namespace
 
-bool Recorder::start(const QString& path, QString& error) {
+bool Recorder::start(const QString& path, QString& error, Mode mode) {
     stop();
     m_error.clear();
     m_file.setFileName(path);
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    const auto how = mode == Mode::Append ? QIODevice::Append : QIODevice::Truncate;
+    if (!m_file.open(QIODevice::WriteOnly | how)) {
         error = path + QStringLiteral(": ") + m_file.errorString();
         return false;
     }
@@ -37,8 +36,8 @@ void Recorder::received(std::string_view frame, std::string_view activity) {
     if (active()) write(protocol::receivedLine(now(), frame, activity));
 }
 
-void Recorder::event(std::string_view text) {
-    if (active()) write(protocol::eventLine(now(), text));
+void Recorder::event(std::string_view text, char mark) {
+    if (active()) write(protocol::eventLine(now(), text, mark));
 }
 
 void Recorder::write(const std::string& line) {

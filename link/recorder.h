@@ -3,6 +3,8 @@
 // written through as it comes, so that a crash or a pulled plug loses
 // nothing already recorded. A write that fails ends the recording: failed()
 // and error() then say so, and nothing more is written.
+#include "protocol/record.h"
+
 #include <QFile>
 #include <QString>
 
@@ -12,9 +14,10 @@ namespace serial {
 
 class Recorder {
   public:
-    // Starts a new record in the file, replacing what it held; false with
-    // the reason when it cannot be written.
-    bool start(const QString& path, QString& error);
+    enum class Mode { Replace, Append };
+    // Starts recording into the file: a new record in its place, or after
+    // what it holds; false with the reason when it cannot be written.
+    bool start(const QString& path, QString& error, Mode mode = Mode::Replace);
     void stop();
     bool active() const { return m_file.isOpen(); }
     bool failed() const { return !m_error.isEmpty(); }
@@ -24,7 +27,8 @@ class Recorder {
 
     void sent(std::string_view frame);
     void received(std::string_view frame, std::string_view activity);
-    void event(std::string_view text);
+    // A lost port ("*") or one that came back ("+").
+    void event(std::string_view text, char mark = protocol::kLossMark);
 
   private:
     void write(const std::string& line);

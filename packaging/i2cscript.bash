@@ -27,10 +27,10 @@ _i2cscript() {
     local command=${COMP_WORDS[1]} options="--help"
     case $command in
     compile) options="--quiet --help" ;;
-    run) options="--port --timeout --quiet --verbose --record --help" ;;
-    ping | control) options="--port --timeout --verbose --record --help" ;;
+    run) options="--port --timeout --quiet --verbose --record --append --help" ;;
+    ping | control) options="--port --timeout --verbose --record --append --help" ;;
     scan) options="--port --timeout --verbose --help" ;;
-    monitor) options="--port --raw --verbose --record --help" ;;
+    monitor) options="--port --raw --verbose --record --append --help" ;;
     esac
     if [[ $cur == -* ]]; then
         COMPREPLY=($(compgen -W "$options" -- "$cur"))

@@ -33,6 +33,7 @@ class FakePort : public Port {
     }
     QByteArray read() override { return std::exchange(m_pending, {}); }
     bool present(const QString& name) const override { return presentNames.contains(name); }
+    QString device() const override { return QStringLiteral("/dev/fake"); }
 
     // The next opens fail with this description (empty: they succeed).
     void setOpenFailure(const QString& description) { m_openFailure = description; }

@@ -123,6 +123,39 @@ class TestI2cModule : public QObject {
                             "< !00201[cr]\t[Int]\t1\r\n< !001A08[cr]\t[Reset:   Power up]\r\n"));
     }
 
+    // --record replaces the file once the port is open, --append adds to it;
+    // a record that cannot be written costs the command its success.
+    void recordReplacedOrAppended() {
+        SimProcess sim;
+        QVERIFY(sim.start());
+        QTemporaryDir dir;
+        const QString path = dir.filePath("r.txt");
+        const QByteArray old = "2026-12-01T10:00:00.000 > $0000[cr]\r\n";
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(old) == old.size());
+        file.close();
+        static const QRegularExpression stamp("^\\d{4}-\\d\\d-\\d\\dT[\\d:.]{12} ",
+                                              QRegularExpression::MultilineOption);
+        const QByteArray ping = "> $0000[cr]\r\n";
+        for (const char* how : {"--append", "--verbose"}) {
+            const Outcome outcome =
+                i2cscript(sim, {"control", "slow", "--port", "{port}", "--record", path, how});
+            QCOMPARE(outcome.status, 0);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            const QByteArray record = QString(file.readAll()).remove(stamp).toUtf8();
+            file.close();
+            const QByteArray made = "> $0017[cr]\r\n< !001A08[cr]\t[Reset:   Power up]\r\n"
+                                    "< !0017a[cr]\t[Speed set Slow=100k]\r\n";
+            QCOMPARE(record, QByteArray(how) == "--append" ? ping + made : made);
+        }
+#ifdef Q_OS_LINUX
+        const Outcome full =
+            i2cscript(sim, {"run", "--port", "{port}", "--record", "/dev/full"}, "Start\nStop\n");
+        QVERIFY2(full.err.startsWith("i2cscript: the recording stopped: /dev/full: "), full.err);
+        QCOMPARE(full.status, 2);
+#endif
+    }
+
     // Ctrl-C ends the wait at once and closes the port on the way out: a
     // pseudo-terminal left in exclusive mode would refuse the next client
     // that is not root, as which the programs run here when they can. The

@@ -14,6 +14,7 @@ static QString parsed(const QStringList& args) {
     if (!line.port.empty()) parts << "port=" + QString::fromStdString(line.port);
     if (line.timeout) parts << QString("timeout=%1").arg(line.timeout->count());
     if (!line.record.empty()) parts << "record=" + QString::fromStdString(line.record);
+    if (line.append) parts << "append";
     if (line.raw) parts << "raw";
     return parts.join(' ');
 }
@@ -39,6 +40,9 @@ class TestI2cscript : public QObject {
         row("monitor records", {"monitor", "--raw", "--record=r", "--port", "p"},
             "port=p record=r raw");
         row("scan does not record", {"scan", "--port", "p", "--record", "r"}, "exit 2");
+        row("append to a record", {"ping", "--append", "--port", "p", "--record", "r"},
+            "port=p record=r append");
+        row("append to no record", {"run", "--port", "p", "--append"}, "exit 2");
         row("unknown command", {"frobnicate"}, "exit 2");
     }
     void commandLine() {
@@ -98,6 +102,25 @@ class TestI2cscript : public QObject {
         QCOMPARE(process.readAllStandardOutput(), out);
         QCOMPARE(process.readAllStandardError(), err);
         QCOMPARE(process.exitCode(), status);
+    }
+
+    // A command that cannot reach its port leaves an earlier record alone.
+    void recordWithoutAPort() {
+        QTemporaryDir dir;
+        const QString record = dir.filePath("r.txt");
+        QFile file(record);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("old\r\n") == 5);
+        file.close();
+        for (const char* append : {"--record", "--append"}) {
+            QProcess process;
+            process.start(I2CSCRIPT, {"ping", "--port", "/dev/ttyNOSUCH9", "--record", record,
+                                      QString(append) == "--append" ? "--append" : "-v"});
+            QVERIFY(process.waitForFinished(5000));
+            QCOMPARE(process.exitCode(), 2);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(file.readAll(), QByteArray("old\r\n"));
+            file.close();
+        }
     }
 
     // Output lost on the way out is an error, not a success.
