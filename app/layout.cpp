@@ -57,7 +57,7 @@ Rows build() {
         {.name = "Line3", .kind = Kind::Line, .left = 0, .top = 7440, .width = 12360, .height = 0, .borderWidth = 4},
 
         // Right column: token menu.
-        {.name = "oneclicktokens", .kind = Kind::CheckBox, .left = 9900, .top = 60, .width = 255, .height = 195, .accessible = "Label1(2)"},
+        {.name = "oneclicktokens", .kind = Kind::CheckBox, .left = 9900, .top = 60, .width = 255, .height = 195, .toolTip = "Ticked, an entry of the token menu below replaces the queue and is sent at once. In the menu Up and Down move, Return or Space acts as a click, Right goes to a value box", .accessible = "Label1(2)"},
         {.name = "Label1(2)", .text = "One Click Tokens", .left = 10200, .top = 60, .width = 2055, .height = 315, .font = Font::Heading},
         {.name = "Shape2", .kind = Kind::Shape, .left = 9900, .top = 300, .width = 2355, .height = 7155, .borderWidth = 3},
     };
@@ -89,12 +89,29 @@ Rows build() {
         {.name = "portselect", .kind = Kind::ComboBox, .left = 11100, .top = 8580, .width = 1155, .height = 315, .items = {"Select", "COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7", "COM8"}, .accessible = "Serial port"},
 
         // Holders below the visible client area.
-        {.name = "txdata", .kind = Kind::TextArea, .left = 60, .top = 9270, .width = 1515, .height = 225, .accessible = "Transmit log"},
-        {.name = "rxdata", .kind = Kind::TextArea, .left = 1680, .top = 9270, .width = 1275, .height = 225, .accessible = "Receive log"},
-        {.name = "logdata", .kind = Kind::CheckBox, .left = 3060, .top = 9240, .width = 375, .height = 315, .accessible = "Log transmitted frames"},
-        {.name = "comwait", .kind = Kind::Button, .text = "Ready", .left = 4920, .top = 9240, .width = 1095, .height = 315},
+        // Hidden: out of sight, they take no focus.
+        {.name = "txdata", .kind = Kind::TextArea, .left = 60, .top = 9270, .width = 1515, .height = 225, .flags = Hidden, .accessible = "Transmit log"},
+        {.name = "rxdata", .kind = Kind::TextArea, .left = 1680, .top = 9270, .width = 1275, .height = 225, .flags = Hidden, .accessible = "Receive log"},
+        {.name = "logdata", .kind = Kind::CheckBox, .left = 3060, .top = 9240, .width = 375, .height = 315, .flags = Hidden, .accessible = "Log transmitted frames"},
+        {.name = "comwait", .kind = Kind::Button, .text = "Ready", .left = 4920, .top = 9240, .width = 1095, .height = 315, .flags = Hidden},
     };
     rows.insert(rows.end(), values.begin(), values.end());
+
+    // The Tab order: the port list first (it has the focus at start), then as
+    // the window reads, column by column. The token menu is one stop (its
+    // entries roam), its value boxes follow it.
+    QStringList order = {"portselect", "oneclick", "cmmd(255)"};
+    for (int i = 0; i < 18; ++i)
+        order << QStringLiteral("cmmd(%1)").arg(i);
+    order << "Command4" << "Command3" << "Command5" << "commands" << "helpbox" << "i2cparser"
+          << "Combo2" << "Combo1" << "txbufferbox" << "rxbufferbox" << "oneclicktokens";
+    for (const auto& t : controls::kTokenMenu)
+        order << QStringLiteral("Label2(%1)").arg(t.index);
+    order << "tokenvalue(0)" << "tokenvalue(1)" << "tokenvalue(2)" << "cmmd(19)" << "cmmd(20)"
+          << "cmmd(26)" << "cmmd(21)" << "cmmd(22)" << "cmmd(27)" << "cmmd(23)" << "cmmd(24)"
+          << "cmmd(25)" << "cmmd(18)";
+    for (auto& row : rows)
+        row.tab = static_cast<int>(order.indexOf(row.name));
     return rows;
 }
 

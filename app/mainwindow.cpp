@@ -5,6 +5,8 @@
 #include "app/helpview.h"
 #include "app/layout.h"
 #include "app/queuemarks.h"
+#include "app/savefile.h"
+#include "app/tokenmenu.h"
 #include "compiler/compiler.h"
 #include "controls/buttons.h"
 #include "controls/tokenmenu.h"
@@ -16,6 +18,8 @@
 #include "link/portnames.h"
 #include "protocol/decoder.h"
 #include "protocol/frames.h"
+#include "protocol/outcome.h"
+#include "protocol/record.h"
 #include "util/paths.h"
 #include "util/readfile.h"
 #include "util/system.h"
@@ -114,6 +118,11 @@ MainWindow::MainWindow(serial::Port& rs232, Settings settings, QWidget* parent)
     for (int i = 0; i < controls::kQuickButtons; ++i)
         m_quick[static_cast<std::size_t>(i)] =
             control<QPushButton>(QStringLiteral("cmmd(%1)").arg(i));
+    m_tokenMenu = new TokenMenu(m_controls, this);
+    dialogs::setTabOrder(m_controls, mainRows());
+    m_commands->setAccessibleDescription(
+        QStringLiteral("Ctrl+Return compiles and sends the queue; Ctrl+Tab leaves it (Tab is "
+                       "a character here)."));
     // Dialogs take the application's icon.
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/i2cmaster.svg")));
     setWindowIcon(QApplication::windowIcon());
@@ -134,6 +143,8 @@ MainWindow::MainWindow(serial::Port& rs232, Settings settings, QWidget* parent)
     m_noticeTimer.setSingleShot(true);
     m_noticeTimer.setInterval(kNothingSentShown);
     connect(&m_noticeTimer, &QTimer::timeout, m_notice, &QWidget::hide);
+    m_awaitLimit.setSingleShot(true);
+    connect(&m_awaitLimit, &QTimer::timeout, this, &MainWindow::endAwait);
     m_alert = [this](const QString& title, const QString& message, int style) {
         return dialogs::showalert(this, title, message, style);
     };
@@ -142,7 +153,9 @@ MainWindow::MainWindow(serial::Port& rs232, Settings settings, QWidget* parent)
     Form_Load();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    endAwait();
+}
 
 void MainWindow::connectControls() {
     for (auto it = m_controls.cbegin(); it != m_controls.cend(); ++it) {
@@ -152,13 +165,7 @@ void MainWindow::connectControls() {
             connect(static_cast<QPushButton*>(it.value()), &QPushButton::clicked, this,
                     [this, index] { cmmd_Click(index); });
     }
-    for (const auto& entry : controls::kTokenMenu) {
-        QWidget* label = control(QStringLiteral("Label2(%1)").arg(entry.index));
-        m_tokenLabels.insert(label, &entry);
-        label->installEventFilter(this);
-    }
-    for (auto* box : m_tokenvalue)
-        box->installEventFilter(this);
+    connect(m_tokenMenu, &TokenMenu::clicked, this, &MainWindow::Label2_Click);
     for (auto* list : {m_portselect, m_combo1, m_combo2})
         list->installEventFilter(this);
     connect(control<QPushButton>("Command3"), &QPushButton::clicked, this,
@@ -169,10 +176,8 @@ void MainWindow::connectControls() {
             &MainWindow::Command5_Click);
     connect(new QShortcut(Qt::Key_F1, this), &QShortcut::activated, this,
             &MainWindow::Command3_Click);
-    connect(new QShortcut(Qt::Key_Escape, this), &QShortcut::activated, this, [this] {
-        m_helpbox->hide();
-        m_connection->hide();
-    });
+    connect(new QShortcut(Qt::Key_Escape, this), &QShortcut::activated, this,
+            &MainWindow::hideOverCentre);
     m_commands->installEventFilter(this);
     mouseTarget(m_helpbox)->installEventFilter(this);
     m_connection->installEventFilter(this);
@@ -210,20 +215,41 @@ void MainWindow::Form_Load() {
     m_portselect->setFocus();
 }
 
+// The help and the connector stand over the queue and the activity view,
+// one at a time. What they cover takes no focus meanwhile: the help takes it
+// (the connector's button, for the drawing) and gives it back when it goes.
 void MainWindow::showOverCentre(QWidget* view) {
-    // Both views stand over the queue and the activity view, one at a time.
+    (view == m_helpbox ? m_connection : static_cast<QWidget*>(m_helpbox))->hide();
     view->setGeometry(dialogs::pixels(kOverlayLeft), dialogs::pixels(kOverlayTop),
                       dialogs::pixels(kOverlayWidth), dialogs::pixels(kOverlayHeight));
     view->show();
     view->raise();
+    QWidget* focus = focusWidget();
+    for (QWidget* under : {static_cast<QWidget*>(m_commands), static_cast<QWidget*>(m_i2cparser)})
+        under->setFocusPolicy(Qt::NoFocus);
+    if (focus == m_commands || focus == m_i2cparser) m_uncovered = focus;
+    if (focus == m_commands || focus == m_i2cparser || focus == m_helpbox)
+        (view == m_helpbox ? view : control("Command5"))->setFocus();
+}
+
+void MainWindow::hideOverCentre() {
+    QWidget* focus = focusWidget();
+    m_helpbox->hide();
+    m_connection->hide();
+    for (QWidget* under : {static_cast<QWidget*>(m_commands), static_cast<QWidget*>(m_i2cparser)})
+        under->setFocusPolicy(Qt::StrongFocus);
+    // Unless the user has gone elsewhere meanwhile.
+    if (m_uncovered && (!focus || focus == m_helpbox || focus == control("Command3") ||
+                        focus == control("Command5")))
+        m_uncovered->setFocus();
+    m_uncovered = nullptr;
 }
 
 void MainWindow::Command3_Click() {
     if (!m_helpbox->isHidden()) {
-        m_helpbox->hide();
+        hideOverCentre();
         return;
     }
-    m_connection->hide();
     showOverCentre(m_helpbox);
 }
 
@@ -275,10 +301,9 @@ void MainWindow::Command4_Click() {
 
 void MainWindow::Command5_Click() {
     if (!m_connection->isHidden()) {
-        m_connection->hide();
+        hideOverCentre();
         return;
     }
-    m_helpbox->hide();
     showOverCentre(m_connection);
 }
 
@@ -289,7 +314,7 @@ bool MainWindow::connectorEvent(QObject* watched, QEvent* event) {
     const bool mouse = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease ||
                        type == QEvent::MouseButtonDblClick;
     if (!mouse) return false;
-    if (watched == m_connection && type == QEvent::MouseButtonRelease) m_connection->hide();
+    if (watched == m_connection && type == QEvent::MouseButtonRelease) hideOverCentre();
     return true;
 }
 
@@ -336,6 +361,9 @@ void MainWindow::cmmd_Click(int index) {
     const auto port = m_portChanges;
     for (const auto& frame : button->frames) {
         if (m_portChanges != port) return;
+        // The module answers a replay once the stored script has run.
+        if (m_portopen && protocol::commandCodeOf(frame) == protocol::code::Replay)
+            awaitAnswer(protocol::code::Replay, compiler::replayAnswerTime());
         comwrite(frame, protocol::kControlWait);
     }
 }
@@ -374,6 +402,8 @@ void MainWindow::Combo2_Click() {
 }
 
 void MainWindow::portselect_Click() {
+    // The user's own choice ends a watch for a lost port at once.
+    stopWatchingPort();
     openSelected(false);
 }
 
@@ -381,6 +411,7 @@ bool MainWindow::openSelected(bool quietly) {
     const int index = m_portselect->currentIndex();
     ++m_portChanges;
     emit portChanged();
+    endAwait();
     m_rs232.close();
     if (index <= 0) {
         m_portopen = false;
@@ -401,22 +432,28 @@ bool MainWindow::openSelected(bool quietly) {
 }
 
 void MainWindow::watchPort() {
-    // The user's own choice since, or ten minutes, end the watch.
-    if (m_portChanges != m_watchedChanges || m_watchingSince.elapsed() > kPortWatchLimit.count()) {
+    if (m_watchingSince.elapsed() > kPortWatchLimit.count()) {
         stopWatchingPort();
         return;
     }
     if (!m_rs232.present(m_watchedName)) return;
     m_portselect->setCurrentIndex(m_watchedIndex);
-    const bool opened = openSelected(true);
-    m_watchedChanges = m_portChanges;
-    if (opened) stopWatchingPort();
+    // One present but failing to open (still starting, held by another
+    // program) is tried again at the next look.
+    if (!openSelected(true)) return;
+    const QString device = m_rs232.device();
+    const QString port = device.isEmpty() || device == m_watchedName
+                             ? m_watchedName
+                             : m_watchedName + " (" + device + ")";
+    m_recorder.event((port + QStringLiteral(" opened again")).toStdString(), protocol::kReturnMark);
+    stopWatchingPort();
+    checkRecording();
 }
 
 void MainWindow::stopWatchingPort() {
     m_portWatch.stop();
     m_watchedName.clear();
-    m_portselect->setAccessibleDescription(QString());
+    refreshPortDescription();
 }
 
 void MainWindow::rs232_Error(const QString& description) {
@@ -433,18 +470,30 @@ void MainWindow::rs232_Error(const QString& description) {
     // opens again by itself, unless the user chooses otherwise first.
     m_watchedIndex = lost;
     m_watchedName = name;
-    m_watchedChanges = m_portChanges;
     m_watchingSince.start();
     m_portWatch.start();
-    m_portselect->setAccessibleDescription(watchText());
-    alert(QStringLiteral("Com port error"), description, 0);
+    refreshPortDescription();
+    alert(QStringLiteral("Com port error"), description + QStringLiteral("\r\n") + watchText(), 0);
 }
 
 QString MainWindow::watchText() const {
-    return QStringLiteral("%1 went away: it opens again by itself when it comes back, until %2.")
+    return QStringLiteral("%1 opens again by itself when it comes back, until %2. To stop "
+                          "that, choose another entry in the port list.")
         .arg(m_watchedName, QTime::currentTime()
                                 .addMSecs(kPortWatchLimit.count() - m_watchingSince.elapsed())
                                 .toString(QStringLiteral("HH:mm")));
+}
+
+// What the port list says beyond its entry: a watch for a lost port, or that
+// nothing was sent.
+QString MainWindow::portText() const {
+    if (m_portWatch.isActive()) return watchText();
+    if (m_portselect->property(kMarkedProperty).toBool()) return kNothingSent;
+    return {};
+}
+
+void MainWindow::refreshPortDescription() {
+    m_portselect->setAccessibleDescription(portText());
 }
 
 void MainWindow::rs232_DataArrived() {
@@ -461,6 +510,7 @@ void MainWindow::process(int requestCode, std::string_view arrival) {
     m_receiver.receiveFrames(arrival, [&](std::string_view frame) {
         auto effect = protocol::decodeFrame(frame);
         m_recorder.received(frame, effect.append);
+        answerCame(frame);
         cut = true;
         box = std::move(effect.rxbufferbox);
         if (effect.clearView) {
@@ -484,27 +534,36 @@ void MainWindow::checkRecording() {
           0);
 }
 
-// A file name from the program's own dialog; an existing file is replaced
-// only when the user says so.
-QString MainWindow::chooseNewFile(const QString& name, const QString& title) {
-    const QString path =
-        dialogs::choosefile(this, name, QStringLiteral("*.txt"), loaddirectory, title);
-    if (path.isEmpty() || !QFileInfo::exists(path)) return path;
-    return alert(title, QStringLiteral("%1 exists. Replace it?").arg(path), 1) ? path : QString();
+// A file name from the program's own dialog, in the folder of the last save
+// or record, else the load folder; an existing file is replaced (or added
+// to) only when the user says so.
+std::optional<MainWindow::NewFile> MainWindow::chooseNewFile(const QString& name,
+                                                             const QString& title, bool mayAppend) {
+    const QString path = dialogs::choosefile(this, name, QStringLiteral("*.txt"),
+                                             m_saveFolder.isEmpty() ? loaddirectory : m_saveFolder,
+                                             title, dialogs::Purpose::Save);
+    if (path.isEmpty()) return std::nullopt;
+    m_saveFolder = QFileInfo(path).absolutePath();
+    if (!QFileInfo::exists(path)) return NewFile{path};
+    switch (dialogs::askReplace(this, title, path, mayAppend)) {
+    case dialogs::ReplaceAnswer::Replace:
+        return NewFile{path};
+    case dialogs::ReplaceAnswer::Append:
+        return NewFile{path, true};
+    default:
+        return std::nullopt;
+    }
 }
 
 void MainWindow::saveActivity() {
-    const QString path = chooseNewFile(QStringLiteral("activity.txt"), kSaveText);
-    if (path.isEmpty()) return;
+    const auto file = chooseNewFile(QStringLiteral("activity.txt"), kSaveText, false);
+    if (!file) return;
     // As shown: one character a byte, CR LF line ends.
     const QByteArray text =
         m_i2cparser->toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n")).toLatin1();
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(text) == text.size() &&
-        file.flush())
-        return;
-    alert(QStringLiteral("Save error"),
-          QStringLiteral("Cannot save %1:\r\n%2").arg(path, file.errorString()), 0);
+    QString error;
+    if (!writeWhole(file->path, text, error))
+        alert(QStringLiteral("Save error"), QStringLiteral("Cannot save:\r\n%1").arg(error), 0);
 }
 
 void MainWindow::recordSession() {
@@ -513,10 +572,12 @@ void MainWindow::recordSession() {
         m_recordAction->setText(kRecordText);
         return;
     }
-    const QString path = chooseNewFile(QStringLiteral("session.txt"), kRecordText);
-    if (path.isEmpty()) return;
+    const auto file = chooseNewFile(QStringLiteral("session.txt"), kRecordText, true);
+    if (!file) return;
     QString error;
-    if (!m_recorder.start(path, error)) {
+    const auto mode =
+        file->append ? serial::Recorder::Mode::Append : serial::Recorder::Mode::Replace;
+    if (!m_recorder.start(file->path, error, mode)) {
         alert(QStringLiteral("Record error"), QStringLiteral("Cannot record:\r\n%1").arg(error), 0);
         return;
     }
@@ -543,7 +604,30 @@ void MainWindow::compile() {
         return;
     }
     m_i2cparser->clearView();
+    if (m_portopen) awaitAnswer(protocol::code::Script, compiler::scriptAnswerTime(result.frame));
     comwrite(result.frame, protocol::kScriptWait);
+}
+
+void MainWindow::awaitAnswer(std::string_view commandCode, std::chrono::milliseconds limit) {
+    if (!m_busy) QApplication::setOverrideCursor(Qt::BusyCursor);
+    m_busy = true;
+    m_awaited.emplace(commandCode);
+    if (!m_awaitLimit.isActive() || m_awaitLimit.remainingTimeAsDuration() < limit)
+        m_awaitLimit.start(limit);
+}
+
+void MainWindow::answerCame(std::string_view frame) {
+    if (!m_busy) return;
+    const auto awaited = m_awaited.find(protocol::commandCodeOf(frame));
+    if (awaited == m_awaited.end()) return;
+    m_awaited.erase(awaited);
+    if (m_awaited.empty()) endAwait();
+}
+
+void MainWindow::endAwait() {
+    m_awaitLimit.stop();
+    m_awaited.clear();
+    if (std::exchange(m_busy, false)) QApplication::restoreOverrideCursor();
 }
 
 void MainWindow::comwrite(const std::string& datain, int waittime) {
@@ -555,6 +639,8 @@ void MainWindow::comwrite(const std::string& datain, int waittime) {
         markNothingSent(true);
         return;
     }
+    // "Wait" for as long as any send pauses, a nested one's end included.
+    ++m_sending;
     m_comwait->setText(QStringLiteral("Wait"));
     if (m_logdata->isChecked()) {
         // Newest first.
@@ -565,7 +651,7 @@ void MainWindow::comwrite(const std::string& datain, int waittime) {
     m_recorder.sent(datain);
     checkRecording();
     pausehundredths(waittime);
-    m_comwait->setText(QStringLiteral("Ready"));
+    if (--m_sending == 0) m_comwait->setText(QStringLiteral("Ready"));
 }
 
 void MainWindow::logFrames(const QString& entries) {
@@ -610,12 +696,12 @@ void MainWindow::markNothingSent(bool marked) {
     palette.setColor(QPalette::Button,
                      marked ? kNoticeColour : QApplication::palette().color(QPalette::Button));
     m_portselect->setPalette(palette);
-    m_portselect->setAccessibleDescription(marked ? kNothingSent : QString());
+    refreshPortDescription();
 }
 
 bool MainWindow::doubleClicked(QObject* watched) {
     if (watched == mouseTarget(m_helpbox)) {
-        m_helpbox->hide();
+        hideOverCentre();
     } else if (watched == mouseTarget(m_commands)) {
         setQueue({});
     } else if (watched == mouseTarget(m_i2cparser)) {
@@ -633,34 +719,6 @@ bool MainWindow::doubleClicked(QObject* watched) {
     return true;
 }
 
-bool MainWindow::tokenvalueEvent(int index, QEvent* event) {
-    QLineEdit* box = m_tokenvalue[static_cast<std::size_t>(index)];
-    switch (event->type()) {
-    case QEvent::FocusIn:
-        // After the mouse press that gave the focus has placed the cursor.
-        QTimer::singleShot(0, box, &QLineEdit::selectAll);
-        return false;
-    case QEvent::FocusOut:
-        if (box->text() != qstring(controls::settledValueText(box->text().toStdString())))
-            box->setText(QStringLiteral("0"));
-        return false;
-    case QEvent::KeyPress: {
-        const QString text = static_cast<QKeyEvent*>(event)->text();
-        if (text.isEmpty()) return false; // cursor keys and the like
-        const char typed = text.size() == 1 && text[0].unicode() < 128
-                               ? static_cast<char>(text[0].unicode())
-                               : '\0';
-        const auto key = controls::valueBoxKey(typed);
-        if (!key) return true;
-        if (*key == typed) return false;
-        box->insert(QString(QLatin1Char(*key)));
-        return true;
-    }
-    default:
-        return false;
-    }
-}
-
 void MainWindow::refreshPortTips() {
     for (int i = 1; i < m_portselect->count(); ++i)
         m_portselect->setItemData(i, serial::describePort(m_portselect->itemText(i)),
@@ -672,32 +730,11 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (type == QEvent::MouseButtonDblClick && doubleClicked(watched)) return true;
     if (watched == m_connection || watched->parent() == m_connection)
         return connectorEvent(watched, event) || QWidget::eventFilter(watched, event);
-    if (const auto* entry = m_tokenLabels.value(watched)) {
-        if (type == QEvent::MouseButtonRelease) {
-            auto* mouse = static_cast<QMouseEvent*>(event);
-            auto* label = static_cast<QWidget*>(watched);
-            if (mouse->button() == Qt::LeftButton &&
-                label->rect().contains(mouse->position().toPoint()))
-                Label2_Click(entry->index);
-            return true;
-        }
-        // Taken, so the click does not go on to the window.
-        if (type == QEvent::MouseButtonPress) return true;
-    }
-    for (std::size_t box = 0; box < m_tokenvalue.size(); ++box)
-        if (watched == m_tokenvalue[box]) return tokenvalueEvent(static_cast<int>(box), event);
     if (watched == m_portselect->view() && type == QEvent::Show) refreshPortTips();
-    if (watched == m_portselect && type == QEvent::ToolTip) {
-        const int index = m_portselect->currentIndex();
-        QString tip;
-        if (index > 0)
-            tip = serial::describePort(m_portselect->currentText());
-        else if (m_portWatch.isActive())
-            tip = watchText();
-        else if (m_portselect->property(kMarkedProperty).toBool())
-            tip = kNothingSent;
-        m_portselect->setToolTip(tip);
-    }
+    if (watched == m_portselect && type == QEvent::ToolTip)
+        m_portselect->setToolTip(m_portselect->currentIndex() > 0
+                                     ? serial::describePort(m_portselect->currentText())
+                                     : portText());
     if (watched == mouseTarget(m_commands) && type == QEvent::ToolTip) {
         auto* help = static_cast<QHelpEvent*>(event);
         const int position = m_commands->cursorForPosition(help->pos()).position();
@@ -710,16 +747,28 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     }
     if (watched == m_commands && type == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
+        const auto modifiers = key->modifiers() & ~Qt::KeypadModifier;
         if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
-            key->modifiers() == Qt::ControlModifier) {
+            modifiers == Qt::ControlModifier) {
             cmmd_Click(controls::kCompileButton);
             return true;
         }
+        // Tab is a character in the queue; Ctrl+Tab leaves it.
+        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) &&
+            (modifiers & Qt::ControlModifier)) {
+            focusNextPrevChild(key->key() == Qt::Key_Tab && !(modifiers & Qt::ShiftModifier));
+            return true;
+        }
     }
-    // The lists are chosen from, never typed into.
+    // The lists are chosen from, never typed into; Tab still leaves them and
+    // Space opens them.
     if ((watched == m_portselect || watched == m_combo1 || watched == m_combo2) &&
-        type == QEvent::KeyPress && !static_cast<QKeyEvent*>(event)->text().isEmpty())
-        return true;
+        type == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool passes = key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab ||
+                            key->key() == Qt::Key_Space;
+        if (!passes && !key->text().isEmpty()) return true;
+    }
     return QWidget::eventFilter(watched, event);
 }
 

@@ -15,13 +15,16 @@
 #include "protocol/receiver.h"
 
 #include <QElapsedTimer>
+#include <QPointer>
 #include <QSize>
 #include <QTimer>
 #include <QWidget>
 
 #include <array>
+#include <chrono>
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -37,6 +40,7 @@ namespace app {
 
 class ActivityView;
 class QueueMarks;
+class TokenMenu;
 
 inline constexpr int kScriptBlocks = static_cast<int>(library::kMaxBlocks) + 1;
 inline constexpr int kMaxLoggedFrames = 1000;
@@ -98,15 +102,20 @@ class MainWindow : public QWidget {
     void resizeEvent(QResizeEvent* event) override;
 
   private:
+    struct NewFile {
+        QString path;
+        bool append = false;
+    };
+
     void connectControls();
     void rs232_Error(const QString& description);
     void showOverCentre(QWidget* view);
+    void hideOverCentre();
     bool connectorEvent(QObject* watched, QEvent* event);
     bool doubleClicked(QObject* watched);
-    bool tokenvalueEvent(int index, QEvent* event);
     void setQueue(const std::string& text);
     void setQuickCaption(int index, std::string_view caption, std::string_view name);
-    QString chooseNewFile(const QString& name, const QString& title);
+    std::optional<NewFile> chooseNewFile(const QString& name, const QString& title, bool mayAppend);
     void saveActivity();
     void recordSession();
     void checkRecording();
@@ -114,6 +123,13 @@ class MainWindow : public QWidget {
     void watchPort();
     void stopWatchingPort();
     QString watchText() const;
+    QString portText() const;
+    void refreshPortDescription();
+    // The busy pointer while the module runs what was sent, until an answer
+    // with the code has come for each, or the time has passed.
+    void awaitAnswer(std::string_view commandCode, std::chrono::milliseconds limit);
+    void answerCame(std::string_view frame);
+    void endAwait();
     void markNothingSent(bool marked);
     void logFrames(const QString& entries);
     void showViews();
@@ -140,12 +156,14 @@ class MainWindow : public QWidget {
     QPushButton* m_comwait;
     std::array<QLineEdit*, 3> m_tokenvalue{};
     std::array<QPushButton*, library::kQuickButtons> m_quick{};
-    QHash<const QObject*, const controls::TokenEntry*> m_tokenLabels;
+    TokenMenu* m_tokenMenu;
+    QPointer<QWidget> m_uncovered; // had the focus before the help covered it
     QLabel* m_notice;
     QueueMarks* m_marks;
     serial::Recorder m_recorder;
     QAction* m_recordAction;
     bool m_recordFailureShown = false;
+    QString m_saveFolder; // of the last save or record
     QTimer m_portWatch;
     QElapsedTimer m_watchingSince;
     QString m_watchedName;
@@ -159,6 +177,10 @@ class MainWindow : public QWidget {
     std::optional<QString> m_txPending;
     QString m_logPending;
     bool m_portopen = false;
+    int m_sending = 0; // comwrites pausing, nested ones too
+    std::multiset<std::string> m_awaited;
+    bool m_busy = false; // the busy pointer is shown for m_awaited
+    QTimer m_awaitLimit;
     unsigned m_portChanges = 0;
     bool m_closing = false;
     QSize m_recorded;

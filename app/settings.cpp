@@ -1,5 +1,6 @@
 #include "app/settings.h"
 
+#include "app/savefile.h"
 #include "controls/settingsfile.h"
 
 #include <QDir>
@@ -16,15 +17,9 @@ QString fileIn(const QString& folder) {
 }
 
 bool write(const QString& path, const QString& loaddirectory, QString& error) {
-    QFile file(path);
-    const QByteArray text =
-        QByteArray::fromStdString(controls::settingsText(loaddirectory.toStdString()));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(text) != text.size() ||
-        !file.flush()) {
-        error = path + QStringLiteral(": ") + file.errorString();
-        return false;
-    }
-    return true;
+    return writeWhole(
+        path, QByteArray::fromStdString(controls::settingsText(loaddirectory.toStdString())),
+        error);
 }
 
 // The file in folder, created with the default where it is missing; false
@@ -32,7 +27,9 @@ bool write(const QString& path, const QString& loaddirectory, QString& error) {
 bool usable(const QString& folder, QString& path) {
     if (folder.isEmpty()) return false;
     path = fileIn(folder);
-    if (QFileInfo(path).isFile()) return QFile(path).open(QIODevice::ReadWrite);
+    // Written whole through a new file beside it: the folder must take one.
+    if (QFileInfo(path).isFile())
+        return QFile(path).open(QIODevice::ReadWrite) && QFileInfo(folder).isWritable();
     if (QFileInfo::exists(path)) return false; // a folder or device of that name
     QDir().mkpath(folder);
     QString ignored;

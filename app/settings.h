@@ -17,7 +17,8 @@ class Settings {
 
     // Finds or creates the file (holding the default) and reads its first line.
     QString load();
-    // Replaces the file's contents with the line; false with the reason.
+    // Replaces the file whole with the line (the old one stays when that
+    // fails); false with the reason.
     bool save(const QString& loaddirectory, QString& error) const;
 
     QString path() const { return m_path; }

@@ -7,12 +7,22 @@
 class TestControls : public QObject {
     Q_OBJECT
   private slots:
-    // Hex digits, made upper case, backspace and DEL; nothing else.
-    void valueBoxKeys() {
+    // Every single character, and texts as a paste or a drop brings them:
+    // hex digits made upper case, two at most; nothing else.
+    void valueBoxText() {
         QByteArray passed;
         for (int c = 0; c < 256; ++c)
-            if (const auto key = controls::valueBoxKey(char(c))) passed += *key;
-        QCOMPARE(passed, QByteArray("\b0123456789ABCDEFABCDEF\x7f"));
+            if (const auto text = controls::valueBoxText(std::string(1, char(c))))
+                passed += QByteArray::fromStdString(*text);
+        QCOMPARE(passed, QByteArray("0123456789ABCDEFABCDEF"));
+        const std::pair<const char*, const char*> texts[] = {
+            {"", ""},        {"a0", "A0"},     {"fF", "FF"},    {"zz", nullptr},
+            {"1 ", nullptr}, {"abc", nullptr}, {"0x", nullptr}, {"\xc3\xa4", nullptr}};
+        for (const auto& [text, taken] : texts) {
+            const auto result = controls::valueBoxText(text);
+            QVERIFY2(result.has_value() == (taken != nullptr), text);
+            if (taken) QCOMPARE(QByteArray::fromStdString(*result), QByteArray(taken));
+        }
     }
 
     void settingsLine_data() {

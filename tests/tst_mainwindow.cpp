@@ -25,17 +25,6 @@
 
 namespace {
 
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-QByteArray contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("missing");
-}
-
 void click(QWidget* w) {
     QTest::mouseClick(w, Qt::LeftButton);
 }
@@ -43,12 +32,6 @@ void click(QWidget* w) {
 void doubleClick(QWidget* w) {
     auto* area = qobject_cast<QAbstractScrollArea*>(w);
     QTest::mouseDClick(area ? area->viewport() : w, Qt::LeftButton);
-}
-
-QAction* action(WindowFixture& f, const QString& text) {
-    for (auto* a : f.window->findChildren<QAction*>())
-        if (a->text() == text) return a;
-    return nullptr;
 }
 
 QString nameOf(QWidget* w) {
@@ -333,8 +316,6 @@ class TestMainWindow : public QObject {
     void loadFailuresChangeNothing_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("a folder") << "sub"
-                                  << "folder";
         QTest::newRow("too large") << "big.txt"
                                    << "larger than 16 MiB";
         QTest::newRow("a pipe without a writer") << "fifo"
@@ -437,41 +418,6 @@ class TestMainWindow : public QObject {
         QCOMPARE(f.text("txbufferbox") + f.view() + f.queue(), "");
     }
 
-    // i2c.ini beside the program: created with the home folder, first line
-    // read, written at close; where the folder (or the file) cannot be
-    // written, the user's configuration folder holds it.
-    void settingsFile() {
-        QTemporaryDir dir;
-        const QString ini = dir.filePath("i2c.ini");
-        const QByteArray home = (QDir::homePath() + "/").toUtf8();
-        {
-            WindowFixture f(dir.path());
-            QCOMPARE(contents(ini), home + "\r\n");
-            f.window->loaddirectory = "/srv/scripts/";
-            f.window->close();
-            QCOMPARE(f.quits, 1);
-        }
-        QCOMPARE(contents(ini), QByteArray("/srv/scripts/\r\n"));
-        writeFile(ini, "/a/\r\n/b/\r\n");
-        WindowFixture second(dir.path());
-        QCOMPARE(second.window->loaddirectory, "/a/");
-        QVERIFY(QFile::remove(ini) && QDir().mkpath(ini)); // a folder in its place
-        second.window->close();
-        QCOMPARE(second.quits, 1);
-#ifdef Q_OS_LINUX
-        // /proc takes no new file, and this sysfs file no write, not even root's.
-        WindowFixture closed(QStringLiteral("/proc"));
-        QCOMPARE(closed.window->settings().path(), closed.dir.filePath("config/i2c.ini"));
-        QTemporaryDir program;
-        QVERIFY(QFile::link("/sys/devices/system/cpu/possible", program.filePath("i2c.ini")));
-        WindowFixture readOnly(program.path());
-        QCOMPARE(readOnly.window->settings().path(), readOnly.dir.filePath("config/i2c.ini"));
-        readOnly.window->loaddirectory = "/x/";
-        readOnly.window->close();
-        QCOMPARE(contents(readOnly.dir.filePath("config/i2c.ini")), QByteArray("/x/\r\n"));
-#endif
-    }
-
     void portOpenFailsOrGoes() {
         WindowFixture f;
         f.port.setOpenFailure("COM4: no such device (check the adapter)");
@@ -483,18 +429,88 @@ class TestMainWindow : public QObject {
         f.port.setOpenFailure({});
         f.choosePort(8);
         f.port.deliver("!0013a\r");
-        f.port.fail("COM8 (/dev/pts/3): the device is gone");
+        f.port.fail("COM8 (/dev/pts/3): the device is gone. The port is closed.");
         QCOMPARE(f.alerts.size(), 2);
         QCOMPARE(f.alerts[1].title, "Com port error");
         QVERIFY(!f.window->portopen());
         QCOMPARE(f.text("portselect"), "Select");
         QCOMPARE(f.view(), "[Edge = High-to-Low ]\n");
-        // Typed keys choose no port; arrow keys do.
+        // The alert and the port list say that it comes back by itself, and
+        // how to stop that; a choice of the user's ends the watch at once.
+        const QStringList said = f.alerts[1].message.split("\r\n");
+        QCOMPARE(said.value(0), "COM8 (/dev/pts/3): the device is gone. The port is closed.");
+        QVERIFY2(QRegularExpression("^COM8 opens again by itself when it comes back, until "
+                                    "\\d\\d:\\d\\d\\. To stop that, choose another entry in the "
+                                    "port list\\.$")
+                     .match(said.value(1))
+                     .hasMatch(),
+                 qPrintable(said.value(1)));
         auto* list = f.get<QComboBox>("portselect");
+        QCOMPARE(list->accessibleDescription(), said.value(1));
+        // Typed keys choose no port; arrow keys do.
         QTest::keyClicks(list, "C3");
         QCOMPARE(list->currentIndex(), 0);
         QTest::keyClick(list, Qt::Key_Down);
         QCOMPARE(f.port.opened.last(), "COM1 115200,n,8,1");
+        QCOMPARE(list->accessibleDescription(), "");
+    }
+
+    // "Wait" stands as long as any send pauses: a nested send's end leaves
+    // it while the outer one still waits.
+    void comwaitWhileAnySendPauses() {
+        WindowFixture f;
+        f.choosePort(1);
+        QStringList seen;
+        QTimer::singleShot(30, [&] {
+            f.window->comwrite("$0019\r", 5);
+            seen << f.text("comwait");
+        });
+        QTimer::singleShot(150, [&] { seen << f.text("comwait"); });
+        f.window->comwrite("$0000\r", 30);
+        seen << f.text("comwait");
+        QCOMPARE(seen, QStringList({"Wait", "Wait", "Ready"}));
+    }
+
+    // While the module runs a script (or the stored one), the pointer shows
+    // busy until its answer, another port, or its delays and a second.
+    void busyWhileTheModuleRuns_data() {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("end");
+        QTest::newRow("script answered") << "cmmd(255)"
+                                         << "!0010SP\r";
+        QTest::newRow("another port") << "cmmd(255)"
+                                      << "port";
+        QTest::newRow("script unanswered") << "cmmd(255)"
+                                           << "";
+        QTest::newRow("replay answered") << "cmmd(27)"
+                                         << "!0012a\r";
+    }
+    void busyWhileTheModuleRuns() {
+        QFETCH(QString, button);
+        QFETCH(QString, end);
+        WindowFixture f;
+        auto busy = [] {
+            const QCursor* cursor = QApplication::overrideCursor();
+            return cursor && cursor->shape() == Qt::BusyCursor;
+        };
+        f.queueBox()->setPlainText("Start\nDelaym 0x63\nStop\n");
+        click(f["cmmd(255)"]);
+        QVERIFY(!busy()); // nothing sent, nothing awaited
+        f.choosePort(1);
+        click(f[button]);
+        QVERIFY(busy());
+        // Other answers, and for a replay the stored script's own, go by.
+        f.port.deliver(button == "cmmd(27)" ? "!0013a\r!0010SP\r" : "!0013a\r");
+        QVERIFY(busy());
+        if (end == "port") f.choosePort(2);
+        if (end.startsWith('!')) f.port.deliver(end.toLatin1());
+        if (!end.isEmpty()) {
+            QVERIFY(!busy());
+            return;
+        }
+        QTest::qWait(500);
+        QVERIFY(busy()); // 1.1 s: the delay and a second
+        QTRY_VERIFY_WITH_TIMEOUT(!busy(), 3000);
     }
 
     // A close inside a pause ends it at once, and nothing more goes out.
@@ -600,47 +616,6 @@ class TestMainWindow : public QObject {
                  compiler::typedQueue(queue->toPlainText().toStdString()));
     }
 
-    // A session recorded: a line per frame as it passes and a lost port; a
-    // write that fails stops the recording, never the window.
-    void recordAndSave() {
-        WindowFixture f;
-        f.window->loaddirectory = f.dir.path();
-        f.choosePort(8);
-        QAction* record = action(f, "Record session to file\u2026");
-        answerFileDialog("session.txt");
-        record->trigger();
-        QCOMPARE(record->text(), "Stop recording");
-        f.window->cmmd_Click(18);
-        f.port.deliver("!000001530003\r!00201\r");
-        f.port.fail("COM8 stopped working");
-        const QString time = R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3})";
-        QVERIFY2(QRegularExpression("^" + time + R"( > \$0000\[cr\]\r\n)" + time +
-                                    R"( > \$0019\[cr\]\r\n)" + time +
-                                    " < !000001530003\\[cr\\]\t\\[Firmware Version:\\] \\| "
-                                    "\\[0153\\.00\\.03       \\] \\| \\[Tamb master only \\]\r\n" +
-                                    time + " < !00201\\[cr\\]\t\\[Int\\]\t1\r\n" + time +
-                                    " \\* COM8 stopped working\r\n$")
-                     .match(contents(f.dir.filePath("session.txt")))
-                     .hasMatch(),
-                 contents(f.dir.filePath("session.txt")));
-        answerFileDialog("activity.txt");
-        action(f, "Save activity as\u2026")->trigger();
-        QCOMPARE(contents(f.dir.filePath("activity.txt")),
-                 QByteArray("[Firmware Version:]\r\n[0153.00.03       ]\r\n[Tamb master only ]"
-                            "\r\n\r\n[Int]\t1\r\n"));
-#ifdef Q_OS_LINUX
-        f.choosePort(8);
-        record->trigger(); // stops
-        answerFileDialog("full", "/dev");
-        record->trigger();
-        f.window->cmmd_Click(19);
-        QCOMPARE(f.alerts.last().title, "Recording stopped");
-        QCOMPARE(record->text(), "Record session to file\u2026");
-        f.window->cmmd_Click(20);
-        QCOMPARE(f.port.written.last(), "$0014\r"); // the window goes on
-#endif
-    }
-
     // The help's tables stand in columns at the view's width; prose wraps.
     void helpAndConnector() {
         WindowFixture f;
@@ -669,32 +644,6 @@ class TestMainWindow : public QObject {
         QVERIFY(connector->isVisible() && !help->isVisible());
         click(connector); // a click on the drawing hides it
         QVERIFY(!connector->isVisible());
-    }
-
-    void alertDialog_data() {
-        QTest::addColumn<int>("style");
-        QTest::addColumn<int>("button");
-        QTest::addColumn<bool>("answer");
-        QTest::newRow("ok") << 0 << 0 << true;
-        QTest::newRow("cancel, left") << 1 << 1 << false;
-    }
-    void alertDialog() {
-        QFETCH(int, style);
-        QFETCH(int, button);
-        QFETCH(bool, answer);
-        QTimer::singleShot(0, [&] {
-            auto* alert = qobject_cast<dialogs::Alert*>(QApplication::activeModalWidget());
-            QVERIFY(alert);
-            auto* message = alert->findChild<QPlainTextEdit*>("message");
-            QCOMPARE(message->toPlainText(), "Unidentified element encountered: \nWrte");
-            QCOMPARE(message->document()->defaultTextOption().alignment(),
-                     style == 0 ? Qt::AlignHCenter : Qt::AlignLeft);
-            click(alert->findChild<QPushButton*>(QStringLiteral("Command1(%1)").arg(button)));
-        });
-        QCOMPARE(dialogs::showalert(nullptr, "I2C processor error",
-                                    "Unidentified element encountered: \r\nWrte", style),
-                 answer);
-        QVERIFY(!dialogs::showalert(nullptr, "t", "m", 2));
     }
 };
 

@@ -1,6 +1,7 @@
 // The real window against the module simulator over a pseudo-terminal.
 #include "simwindow.h"
 
+#include <QAction>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -12,7 +13,8 @@ class TestWindowSim : public QObject {
     Q_OBJECT
   private slots:
     // The simulator started again on the same link: the window opens the
-    // port again by itself, unless the user chose "Select" in between.
+    // port again by itself, unless the user chose "Select" in between. The
+    // record marks the loss and the return.
     void aLostPortComesBack_data() {
         QTest::addColumn<bool>("userChoseSelect");
         QTest::newRow("by itself") << false;
@@ -24,6 +26,11 @@ class TestWindowSim : public QObject {
         QVERIFY(rig.start());
         rig.choose("portselect", 8);
         QTRY_VERIFY_WITH_TIMEOUT(!rig.view().isEmpty(), kWait);
+        const QString record = rig.dir.filePath("session.txt");
+        answerFileDialog(record);
+        for (auto* action : rig.window->findChildren<QAction*>())
+            if (action->text().startsWith("Record session")) action->trigger();
+        const QString lostDevice = rig.sim.device;
         rig.sim.kill();
         QTRY_COMPARE_WITH_TIMEOUT(rig.alerts.size(), 1, kWait);
         if (userChoseSelect) rig.choose("portselect", 0);
@@ -33,6 +40,18 @@ class TestWindowSim : public QObject {
         QTRY_COMPARE_WITH_TIMEOUT(rig.view(), userChoseSelect ? "" : "[Reset:   Power up]\n\n",
                                   kWait);
         QCOMPARE(rig.window->portopen(), !userChoseSelect);
+        QFile file(record);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        static const QRegularExpression stamp("^\\d{4}-\\d\\d-\\d\\dT[\\d:.]{12} ",
+                                              QRegularExpression::MultilineOption);
+        QStringList events = QString(file.readAll())
+                                 .remove(stamp)
+                                 .split("\r\n")
+                                 .filter(QRegularExpression("^[*+] "));
+        QCOMPARE(events.size(), userChoseSelect ? 1 : 2);
+        QVERIFY2(events[0].startsWith("* COM8 (" + lostDevice + ") stopped working: "),
+                 qPrintable(events[0]));
+        if (!userChoseSelect) QCOMPARE(events[1], "+ COM8 (" + rig.sim.device + ") opened again");
     }
 
     // The view keeps the newest lines and the window keeps answering.

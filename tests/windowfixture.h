@@ -6,13 +6,26 @@
 #include "fakeport.h"
 #include "modalguard.h"
 
+#include <QAction>
 #include <QComboBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 
 #include <memory>
+
+inline void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+inline QByteArray contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("missing");
+}
 
 struct Shown {
     QString title;
@@ -54,6 +67,12 @@ struct WindowFixture {
         emit combo->activated(index);
     }
     void choosePort(int index) { choose(QStringLiteral("portselect"), index); }
+    // The window's action of that text ("Save activity as…"), or null.
+    QAction* action(const QString& text) const {
+        for (auto* a : window->findChildren<QAction*>())
+            if (a->text() == text) return a;
+        return nullptr;
+    }
 
     void load(const QString& name) {
         answerFileDialog(name);

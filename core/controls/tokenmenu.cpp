@@ -8,9 +8,6 @@ namespace controls {
 
 namespace {
 
-constexpr char kBackspace = 8;
-constexpr char kDelete = 127;
-
 // Every caption is its code, a column of blanks and the command it writes;
 // every entry's colour is its command's group.
 constexpr bool consistent(const TokenEntry& e) {
@@ -56,10 +53,9 @@ std::string tokenCommandLine(const TokenEntry& entry, std::string_view valueBoxT
     return line;
 }
 
-std::optional<char> valueBoxKey(char key) {
-    if (util::isHexDigit(key)) return util::asciiUpper(key);
-    if (key == kBackspace || key == kDelete) return key;
-    return std::nullopt;
+std::optional<std::string> valueBoxText(std::string_view text) {
+    if (text.size() > kValueBoxLength || !util::isHexText(text)) return std::nullopt;
+    return util::asciiUpper(text);
 }
 
 } // namespace controls

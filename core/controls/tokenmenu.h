@@ -68,8 +68,11 @@ std::string settledValueText(std::string_view boxText);
 // CR LF.
 std::string tokenCommandLine(const TokenEntry& entry, std::string_view valueBoxText = {});
 
-// A key typed into a value box: hex digits (lower case made upper), backspace
-// and DEL pass; anything else is discarded (nullopt).
-std::optional<char> valueBoxKey(char key);
+inline constexpr std::size_t kValueBoxLength = 2;
+
+// What a value box holds for a text however it comes (typed, pasted,
+// dropped): hex digits, lower case made upper, at most kValueBoxLength of
+// them (empty too); nullopt for any other text, which the box refuses.
+std::optional<std::string> valueBoxText(std::string_view text);
 
 } // namespace controls

@@ -1,0 +1,252 @@
+// What the window writes: the save and record dialogs, the files they make
+// and i2c.ini. Nothing is written that the user did not choose, and a write
+// that fails leaves the old file whole.
+#include "dialogs/alert.h"
+#include "windowfixture.h"
+
+#include <QtTest>
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <sys/resource.h>
+#endif
+
+namespace {
+
+const QString kSave = QStringLiteral("Save activity as\u2026");
+const QString kRecord = QStringLiteral("Record session to file\u2026");
+const QString kTime = R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3})";
+
+#ifdef Q_OS_UNIX
+// Until it goes, a file cannot grow past `bytes`: a write beyond fails as on
+// a full disk (EFBIG; the signal that would end the process is ignored).
+class FileSizeLimit {
+  public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &m_old);
+        m_handler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_old;
+        limit.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_handler);
+    }
+
+  private:
+    rlimit m_old{};
+    void (*m_handler)(int) = nullptr;
+};
+#endif
+
+// The window's Save or Record, its file dialog ended as `how` says (after
+// typing the name), and the replace question, should it come, answered as
+// `replace` says.
+void trigger(WindowFixture& f, const QString& which, const QString& how, const QString& name,
+             const QString& replace = "cancel") {
+    whenShown<dialogs::SelectFile>([=](dialogs::SelectFile& d) {
+        d.setFileName(name);
+        endDialog(d, how, d.controls.value("okbutton"), d.controls.value("cancelbutton"));
+    });
+    if (how == "ok" && QFileInfo::exists(f.dir.filePath(name)))
+        whenShown<dialogs::Alert>([=](dialogs::Alert& alert) {
+            auto* third = alert.findChild<QWidget*>("Command1(2)");
+            if (replace == "append" && third)
+                QTest::mouseClick(third, Qt::LeftButton);
+            else
+                endDialog(alert, replace, alert.findChild<QWidget*>("Command1(0)"),
+                          alert.findChild<QWidget*>("Command1(1)"));
+        });
+    f.action(which == "save" ? kSave : kRecord)->trigger();
+}
+
+// A record without its times.
+QByteArray untimed(const QByteArray& record) {
+    return QString(record)
+        .remove(QRegularExpression("^" + kTime + " ", QRegularExpression::MultilineOption))
+        .toUtf8();
+}
+
+} // namespace
+
+class TestWindowFiles : public QObject {
+    Q_OBJECT
+  private slots:
+    // Escape, Cancel and the close box write nothing and start nothing.
+    void dialogEndings_data() {
+        QTest::addColumn<QString>("which");
+        QTest::addColumn<QString>("how");
+        for (const char* which : {"save", "record"})
+            for (const char* how : {"ok", "cancel", "escape", "close box"})
+                QTest::newRow(qPrintable(QString("%1, %2").arg(which, how)))
+                    << QString(which) << QString(how);
+    }
+    void dialogEndings() {
+        QFETCH(QString, which);
+        QFETCH(QString, how);
+        WindowFixture f;
+        f.window->loaddirectory = f.dir.path();
+        f.choosePort(1);
+        f.port.deliver("!00201\r");
+        trigger(f, which, how, "out.txt");
+        const bool chosen = how == "ok";
+        QCOMPARE(QFileInfo::exists(f.dir.filePath("out.txt")), chosen);
+        QCOMPARE(f.action("Stop recording") != nullptr, chosen && which == "record");
+        if (chosen && which == "save")
+            QCOMPARE(contents(f.dir.filePath("out.txt")), QByteArray("[Int]\t1\r\n"));
+        QVERIFY(f.alerts.isEmpty());
+    }
+
+    // An existing file is replaced whole, added to, or kept, as the user
+    // answers "Replace it?".
+    void existingFile_data() {
+        QTest::addColumn<QString>("which");
+        QTest::addColumn<QString>("replace");
+        QTest::addColumn<QByteArray>("after"); // without times; "old" stands for the old text
+        const QByteArray frame = "> $0013[cr]\r\n";
+        QTest::newRow("save, ok") << "save"
+                                  << "ok" << QByteArray("[Int]\t1\r\n");
+        QTest::newRow("save, cancel") << "save"
+                                      << "cancel" << QByteArray("old");
+        QTest::newRow("record, ok") << "record"
+                                    << "ok" << frame;
+        QTest::newRow("record, append") << "record"
+                                        << "append"
+                                        << "old" + frame;
+        QTest::newRow("record, escape") << "record"
+                                        << "escape" << QByteArray("old");
+        QTest::newRow("record, close box") << "record"
+                                           << "close box" << QByteArray("old");
+    }
+    void existingFile() {
+        QFETCH(QString, which);
+        QFETCH(QString, replace);
+        QFETCH(QByteArray, after);
+        const QByteArray old = "2026-12-01T10:00:00.000 > $0000[cr]\r\n";
+        WindowFixture f;
+        f.window->loaddirectory = f.dir.path();
+        f.choosePort(1);
+        f.port.deliver("!00201\r");
+        writeFile(f.dir.filePath("out.txt"), old);
+        trigger(f, which, "ok", "out.txt", replace);
+        f.window->cmmd_Click(19);
+        QCOMPARE(untimed(contents(f.dir.filePath("out.txt"))), after.replace("old", untimed(old)));
+    }
+
+    // A line a frame as it passes, and a lost port; Stop ends the record.
+    void recordLines() {
+        WindowFixture f;
+        f.window->loaddirectory = f.dir.path();
+        f.choosePort(8);
+        trigger(f, "record", "ok", "session.txt");
+        f.window->cmmd_Click(18);
+        f.port.deliver("!000001530003\r!00201\r");
+        f.port.fail("COM8 stopped working");
+        f.choosePort(8);
+        f.action("Stop recording")->trigger();
+        f.window->cmmd_Click(19);
+        QCOMPARE(untimed(contents(f.dir.filePath("session.txt"))),
+                 QByteArray("> $0000[cr]\r\n> $0019[cr]\r\n< !000001530003[cr]\t[Firmware "
+                            "Version:] | [0153.00.03       ] | [Tamb master only ]\r\n"
+                            "< !00201[cr]\t[Int]\t1\r\n* COM8 stopped working\r\n"));
+        QVERIFY(QRegularExpression("^" + kTime + " > ")
+                    .match(contents(f.dir.filePath("session.txt")))
+                    .hasMatch());
+    }
+
+    // Save and Record open where the last of them went, else in the load
+    // folder, with their own name.
+    void startFolders() {
+        WindowFixture f;
+        QVERIFY(QDir(f.dir.path()).mkpath("a") && QDir(f.dir.path()).mkpath("b"));
+        f.window->loaddirectory = f.dir.filePath("a") + "/";
+        QStringList shown;
+        int n = 0;
+        for (const QString& which : {"record", "save", "record"}) {
+            whenShown<dialogs::SelectFile>([&](dialogs::SelectFile& d) {
+                shown << d.dirFolder() + " " + d.fileName();
+                d.setFileName(f.dir.filePath(QString("b/%1.txt").arg(++n)));
+                QTest::mouseClick(d.controls.value("okbutton"), Qt::LeftButton);
+            });
+            f.action(which == "save" ? kSave : kRecord)->trigger();
+            if (auto* stop = f.action("Stop recording")) stop->trigger();
+        }
+        QCOMPARE(shown, QStringList({f.dir.filePath("a") + " session.txt",
+                                     f.dir.filePath("b") + " activity.txt",
+                                     f.dir.filePath("b") + " session.txt"}));
+    }
+
+#ifdef Q_OS_UNIX
+    // A disk that fills: the saved activity keeps its old contents, the
+    // recording stops with a word, and the window goes on.
+    void writeFailures() {
+        WindowFixture f;
+        f.window->loaddirectory = f.dir.path();
+        f.choosePort(1);
+        f.port.deliver("!000001530003\r");
+        writeFile(f.dir.filePath("activity.txt"), "old\r\n");
+        trigger(f, "record", "ok", "session.txt");
+        {
+            const FileSizeLimit full(40);
+            trigger(f, "save", "ok", "activity.txt", "ok");
+            QCOMPARE(f.alerts.value(0).title, "Save error");
+            f.window->cmmd_Click(19);
+            f.window->cmmd_Click(20);
+        }
+        QCOMPARE(contents(f.dir.filePath("activity.txt")), QByteArray("old\r\n"));
+        QCOMPARE(f.alerts.size(), 2);
+        QCOMPARE(f.alerts[1].title, "Recording stopped");
+        QVERIFY(f.action(kRecord));
+        f.window->cmmd_Click(21);
+        QCOMPARE(f.port.written.last(), "$0015\r"); // the window goes on
+    }
+#endif
+
+    // i2c.ini beside the program: created with the home folder, first line
+    // read, written whole at close; where the folder (or the file) cannot be
+    // written, the user's configuration folder holds it.
+    void settingsFile() {
+        QTemporaryDir dir;
+        const QString ini = dir.filePath("i2c.ini");
+        const QByteArray home = (QDir::homePath() + "/").toUtf8();
+        {
+            WindowFixture f(dir.path());
+            QCOMPARE(contents(ini), home + "\r\n");
+            f.window->loaddirectory = "/srv/scripts/";
+            f.window->close();
+            QCOMPARE(f.quits, 1);
+        }
+        QCOMPARE(contents(ini), QByteArray("/srv/scripts/\r\n"));
+#ifdef Q_OS_UNIX
+        {
+            WindowFixture full(dir.path());
+            full.window->loaddirectory = "/a/much/longer/folder/name/";
+            const FileSizeLimit limit(10);
+            full.window->close();
+        }
+        QCOMPARE(contents(ini), QByteArray("/srv/scripts/\r\n"));
+#endif
+        writeFile(ini, "/a/\r\n/b/\r\n");
+        WindowFixture second(dir.path());
+        QCOMPARE(second.window->loaddirectory, "/a/");
+        QVERIFY(QFile::remove(ini) && QDir().mkpath(ini)); // a folder in its place
+        second.window->close();
+        QCOMPARE(second.quits, 1);
+#ifdef Q_OS_LINUX
+        // /proc takes no new file, and this sysfs file no write, not even root's.
+        WindowFixture closed(QStringLiteral("/proc"));
+        QCOMPARE(closed.window->settings().path(), closed.dir.filePath("config/i2c.ini"));
+        QTemporaryDir program;
+        QVERIFY(QFile::link("/sys/devices/system/cpu/possible", program.filePath("i2c.ini")));
+        WindowFixture readOnly(program.path());
+        QCOMPARE(readOnly.window->settings().path(), readOnly.dir.filePath("config/i2c.ini"));
+        readOnly.window->loaddirectory = "/x/";
+        readOnly.window->close();
+        QCOMPARE(contents(readOnly.dir.filePath("config/i2c.ini")), QByteArray("/x/\r\n"));
+#endif
+    }
+};
+
+QTEST_MAIN(TestWindowFiles)
+#include "tst_windowfiles.moc"

@@ -1,0 +1,214 @@
+// The window driven from the keyboard alone.
+#include "controls/tokenmenu.h"
+#include "windowfixture.h"
+
+#include <QCheckBox>
+#include <QClipboard>
+#include <QLabel>
+#include <QtTest>
+
+namespace {
+
+QString focusName() {
+    QWidget* w = QApplication::focusWidget();
+    return w ? w->objectName() : QStringLiteral("(none)");
+}
+
+void key(int k, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::keyClick(QApplication::focusWidget(), static_cast<Qt::Key>(k), modifiers);
+}
+
+// Where Tab stops, in order, from the port list round to it again: Ctrl+Tab
+// where Tab is a character.
+QStringList tabWalk(WindowFixture& f, bool backwards) {
+    QStringList stops;
+    f["portselect"]->setFocus();
+    for (int i = 0; i < 100; ++i) {
+        const bool inQueue = QApplication::focusWidget() == f["commands"];
+        key(backwards ? Qt::Key_Backtab : Qt::Key_Tab,
+            (inQueue ? Qt::ControlModifier : Qt::NoModifier) |
+                (backwards ? Qt::ShiftModifier : Qt::NoModifier));
+        stops << focusName();
+        QWidget* w = QApplication::focusWidget();
+        // Seen: shown, and wholly inside the window.
+        if (!w || !w->isVisible() ||
+            !f.window->rect().contains(QRect(w->mapTo(f.window.get(), QPoint()), w->size())))
+            return stops << "(out of sight)";
+        if (stops.last() == "portselect") break;
+    }
+    return stops;
+}
+
+void show(WindowFixture& f) {
+    f.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+    QApplication::setActiveWindow(f.window.get());
+}
+
+} // namespace
+
+class TestWindowKeys : public QObject {
+    Q_OBJECT
+  private slots:
+    // Tab and Shift+Tab reach every control in sight, in the layout's order,
+    // from every one of them; the token menu is one stop.
+    void tabOrder() {
+        WindowFixture f;
+        show(f);
+        QStringList order = {"oneclick", "cmmd(255)"};
+        for (int i = 0; i < 18; ++i)
+            order << QStringLiteral("cmmd(%1)").arg(i);
+        order << "Command4"
+              << "Command3"
+              << "Command5"
+              << "commands"
+              << "i2cparser"
+              << "Combo2"
+              << "Combo1"
+              << "txbufferbox"
+              << "rxbufferbox"
+              << "oneclicktokens"
+              << "Label2(0)"
+              << "tokenvalue(0)"
+              << "tokenvalue(1)"
+              << "tokenvalue(2)"
+              << "cmmd(19)"
+              << "cmmd(20)"
+              << "cmmd(26)"
+              << "cmmd(21)"
+              << "cmmd(22)"
+              << "cmmd(27)"
+              << "cmmd(23)"
+              << "cmmd(24)"
+              << "cmmd(25)"
+              << "cmmd(18)"
+              << "portselect";
+        QCOMPARE(tabWalk(f, false), order);
+        QStringList back(order.rbegin() + 1, order.rend());
+        QCOMPARE(tabWalk(f, true), back << "portselect");
+        // Tab is a character in the queue.
+        f.queueBox()->setFocus();
+        f.queueBox()->moveCursor(QTextCursor::End);
+        key(Qt::Key_Tab);
+        QVERIFY(f.queue().endsWith('\t'));
+        QCOMPARE(focusName(), "commands");
+    }
+
+    // Help and the connector cover the queue and the view: the focus goes to
+    // the help (or to the connector's button) and comes back after Esc; Tab
+    // does not reach what lies under them.
+    void coveredControls_data() {
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<int>("showKey");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("taker");
+        QTest::newRow("help by F1, from the queue") << "commands" << int(Qt::Key_F1) << ""
+                                                    << "helpbox";
+        QTest::newRow("help from the view") << "i2cparser" << 0 << "Command3"
+                                            << "helpbox";
+        QTest::newRow("connector from the view") << "i2cparser" << 0 << "Command5"
+                                                 << "Command5";
+    }
+    void coveredControls() {
+        QFETCH(QString, from);
+        QFETCH(int, showKey);
+        QFETCH(QString, button);
+        QFETCH(QString, taker);
+        WindowFixture f;
+        show(f);
+        f[from]->setFocus();
+        if (showKey)
+            key(showKey);
+        else
+            f.get<QPushButton>(button)->click();
+        QCOMPARE(focusName(), taker);
+        const QStringList walk = tabWalk(f, false);
+        QVERIFY2(!walk.contains("commands") && !walk.contains("i2cparser"),
+                 qPrintable(walk.join(' ')));
+        QCOMPARE(walk.contains("helpbox"), taker == "helpbox");
+        f[taker]->setFocus();
+        key(Qt::Key_Escape);
+        QVERIFY(!f["helpbox"]->isVisible() && !f["connection"]->isVisible());
+        QCOMPARE(focusName(), from);
+    }
+
+    // The token menu without a mouse: arrows move with a visible mark,
+    // Return or Space act as a click, Right reaches a value box and Return
+    // there clicks its entry; with One Click Tokens each is sent at once.
+    void tokenMenu_data() {
+        QTest::addColumn<bool>("oneClick");
+        QTest::newRow("into the queue") << false;
+        QTest::newRow("one click") << true;
+    }
+    void tokenMenu() {
+        QFETCH(bool, oneClick);
+        WindowFixture f;
+        show(f);
+        f.choosePort(1);
+        f.get<QCheckBox>("oneclicktokens")->setChecked(oneClick);
+        f.queueBox()->setPlainText("Start\n");
+        f["oneclicktokens"]->setFocus();
+        key(Qt::Key_Tab);
+        QCOMPARE(focusName(), "Label2(0)");
+        for (int i = 0; i < 3; ++i)
+            key(Qt::Key_Down);
+        auto* nack = f.get<QLabel>("Label2(5)");
+        QCOMPARE(focusName(), "Label2(5)");
+        QCOMPARE(nack->backgroundRole(), QPalette::Highlight);
+        QVERIFY(nack->autoFillBackground());
+        key(Qt::Key_Return);
+        QCOMPARE(f.queue(), oneClick ? "Read   Nack\n" : "Start\nRead   Nack\n");
+        key(Qt::Key_Up);
+        key(Qt::Key_Up);
+        QCOMPARE(nack->backgroundRole(), QPalette::Window);
+        key(Qt::Key_Right);
+        auto* value = f.get<QLineEdit>("tokenvalue(0)");
+        QCOMPARE(focusName(), "tokenvalue(0)");
+        QTRY_COMPARE(value->selectedText(), "AA");
+        QTest::keyClicks(value, "5a");
+        key(Qt::Key_Return);
+        QCOMPARE(value->text(), "5A");
+        QCOMPARE(f.queue(), oneClick ? "Write  0x5A\n" : "Start\nRead   Nack\nWrite  0x5A\n");
+        key(Qt::Key_Backtab, Qt::ShiftModifier); // back to the entry last used
+        QCOMPARE(focusName(), "Label2(1)");
+        key(Qt::Key_End);
+        key(Qt::Key_Space);
+        key(Qt::Key_Home);
+        QCOMPARE(focusName(), "Label2(0)");
+        QCOMPARE(f.queue().section('\n', -2, -2), "SDA?");
+        const QByteArrayList sent = {"$00100203\r", "$001003015A\r", "$00100292\r"};
+        QCOMPARE(f.port.written, oneClick ? sent : QByteArrayList());
+        key(Qt::Key_Tab);
+        QCOMPARE(focusName(), "tokenvalue(0)");
+    }
+
+    // A value box takes two hex digits however they come; the editing keys
+    // and the clipboard work as in any line edit.
+    void valueBoxes() {
+        WindowFixture f;
+        show(f);
+        auto* box = f.get<QLineEdit>("tokenvalue(0)");
+        box->setFocus();
+        QClipboard* clipboard = QApplication::clipboard();
+        const std::pair<const char*, const char*> pastes[] = {
+            {"zz", "AA"}, {"b1", "B1"}, {"1 ", "B1"}, {"abc", "AB"}, {"0x", "AB"}};
+        for (const auto& [pasted, shown] : pastes) {
+            box->selectAll();
+            clipboard->setText(pasted);
+            key(Qt::Key_V, Qt::ControlModifier);
+            QCOMPARE(box->text(), QString(shown));
+        }
+        box->selectAll();
+        box->insert("7f"); // as a drop puts it
+        QCOMPARE(box->text(), "7F");
+        key(Qt::Key_A, Qt::ControlModifier);
+        key(Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(clipboard->text(), "7F");
+        key(Qt::Key_Home);
+        key(Qt::Key_Left); // at its start: back to the entry
+        QCOMPARE(focusName(), "Label2(1)");
+    }
+};
+
+QTEST_MAIN(TestWindowKeys)
+#include "tst_windowkeys.moc"
