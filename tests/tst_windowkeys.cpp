@@ -86,12 +86,16 @@ class TestWindowKeys : public QObject {
         QCOMPARE(tabWalk(f, false), order);
         QStringList back(order.rbegin() + 1, order.rend());
         QCOMPARE(tabWalk(f, true), back << "portselect");
-        // Tab is a character in the queue.
+        // Tab is a character in the queue; Ctrl+Return sends it.
         f.queueBox()->setFocus();
         f.queueBox()->moveCursor(QTextCursor::End);
         key(Qt::Key_Tab);
         QVERIFY(f.queue().endsWith('\t'));
         QCOMPARE(focusName(), "commands");
+        f.choosePort(1);
+        f.queueBox()->setFocus();
+        key(Qt::Key_Return, Qt::ControlModifier);
+        QCOMPARE(f.port.written, QByteArrayList{"$00100275\r"});
     }
 
     // Help and the connector cover the queue and the view: the focus goes to
@@ -129,6 +133,10 @@ class TestWindowKeys : public QObject {
         f[taker]->setFocus();
         key(Qt::Key_Escape);
         QVERIFY(!f["helpbox"]->isVisible() && !f["connection"]->isVisible());
+        QCOMPARE(focusName(), from);
+        key(Qt::Key_F1);
+        key(Qt::Key_F1); // F1 again hides the help
+        QVERIFY(!f["helpbox"]->isVisible());
         QCOMPARE(focusName(), from);
     }
 
