@@ -777,6 +777,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     if (m_closing) return;
     m_closing = true;
     emit closing();
+    endAwait();
     QString error;
     if (!m_settings.save(loaddirectory, error))
         std::fprintf(stderr, "i2cmaster: settings not saved: %s\n",

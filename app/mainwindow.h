@@ -168,7 +168,6 @@ class MainWindow : public QWidget {
     QElapsedTimer m_watchingSince;
     QString m_watchedName;
     int m_watchedIndex = 0;
-    unsigned m_watchedChanges = 0;
     QTimer m_noticeTimer;
 
     protocol::Receiver m_receiver;

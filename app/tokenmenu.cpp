@@ -60,17 +60,10 @@ TokenMenu::TokenMenu(const dialogs::Controls& controls, QObject* parent) : QObje
     setCurrent(0);
 }
 
-QLabel* TokenMenu::entry(int label2Index) const {
-    for (std::size_t place = 0; place < controls::kTokenMenu.size(); ++place)
-        if (controls::kTokenMenu[place].index == label2Index) return m_entries[place];
-    return nullptr;
-}
-
 void TokenMenu::setCurrent(std::size_t place) {
     // One stop in the Tab order for the whole menu: the arrows do the rest.
     for (std::size_t i = 0; i < m_entries.size(); ++i)
         m_entries[i]->setFocusPolicy(i == place ? Qt::TabFocus : Qt::NoFocus);
-    m_current = place;
 }
 
 void TokenMenu::focusEntry(std::size_t place) {

@@ -30,9 +30,6 @@ class TokenMenu : public QObject {
   public:
     TokenMenu(const dialogs::Controls& controls, QObject* parent = nullptr);
 
-    QLabel* entry(int label2Index) const;
-    QLineEdit* valueBox(int index) const { return m_values[static_cast<std::size_t>(index)]; }
-
   signals:
     void clicked(int label2Index);
 
@@ -49,7 +46,6 @@ class TokenMenu : public QObject {
 
     std::vector<QLabel*> m_entries; // as the menu shows them, top down
     std::array<QLineEdit*, 3> m_values{};
-    std::size_t m_current = 0;
 };
 
 } // namespace app
