@@ -59,9 +59,7 @@ class TestAlert : public QObject {
         using dialogs::ReplaceAnswer;
         QTest::newRow("ok") << false << "ok" << int(ReplaceAnswer::Replace);
         QTest::newRow("append") << true << "append" << int(ReplaceAnswer::Append);
-        QTest::newRow("cancel") << true << "cancel" << int(ReplaceAnswer::Cancel);
         QTest::newRow("escape") << true << "escape" << int(ReplaceAnswer::Cancel);
-        QTest::newRow("close box") << false << "close box" << int(ReplaceAnswer::Cancel);
     }
     void replaceQuestion() {
         QFETCH(bool, append);

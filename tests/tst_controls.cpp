@@ -16,8 +16,7 @@ class TestControls : public QObject {
                 passed += QByteArray::fromStdString(*text);
         QCOMPARE(passed, QByteArray("0123456789ABCDEFABCDEF"));
         const std::pair<const char*, const char*> texts[] = {
-            {"", ""},        {"a0", "A0"},     {"fF", "FF"},    {"zz", nullptr},
-            {"1 ", nullptr}, {"abc", nullptr}, {"0x", nullptr}, {"\xc3\xa4", nullptr}};
+            {"", ""}, {"fF", "FF"}, {"1 ", nullptr}, {"abc", nullptr}};
         for (const auto& [text, taken] : texts) {
             const auto result = controls::valueBoxText(text);
             QVERIFY2(result.has_value() == (taken != nullptr), text);

@@ -23,20 +23,15 @@ const QString kTime = R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3})";
 class FileSizeLimit {
   public:
     explicit FileSizeLimit(rlim_t bytes) {
+        std::signal(SIGXFSZ, SIG_IGN);
         ::getrlimit(RLIMIT_FSIZE, &m_old);
-        m_handler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_old;
-        limit.rlim_cur = bytes;
+        rlimit limit{bytes, m_old.rlim_max};
         ::setrlimit(RLIMIT_FSIZE, &limit);
     }
-    ~FileSizeLimit() {
-        ::setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_handler);
-    }
+    ~FileSizeLimit() { ::setrlimit(RLIMIT_FSIZE, &m_old); }
 
   private:
     rlimit m_old{};
-    void (*m_handler)(int) = nullptr;
 };
 #endif
 
@@ -73,54 +68,31 @@ QByteArray untimed(const QByteArray& record) {
 class TestWindowFiles : public QObject {
     Q_OBJECT
   private slots:
-    // Escape, Cancel and the close box write nothing and start nothing.
-    void dialogEndings_data() {
-        QTest::addColumn<QString>("which");
-        QTest::addColumn<QString>("how");
-        for (const char* which : {"save", "record"})
-            for (const char* how : {"ok", "cancel", "escape", "close box"})
-                QTest::newRow(qPrintable(QString("%1, %2").arg(which, how)))
-                    << QString(which) << QString(how);
-    }
-    void dialogEndings() {
-        QFETCH(QString, which);
-        QFETCH(QString, how);
-        WindowFixture f;
-        f.window->loaddirectory = f.dir.path();
-        f.choosePort(1);
-        f.port.deliver("!00201\r");
-        trigger(f, which, how, "out.txt");
-        const bool chosen = how == "ok";
-        QCOMPARE(QFileInfo::exists(f.dir.filePath("out.txt")), chosen);
-        QCOMPARE(f.action("Stop recording") != nullptr, chosen && which == "record");
-        if (chosen && which == "save")
-            QCOMPARE(contents(f.dir.filePath("out.txt")), QByteArray("[Int]\t1\r\n"));
-        QVERIFY(f.alerts.isEmpty());
-    }
-
-    // An existing file is replaced whole, added to, or kept, as the user
-    // answers "Replace it?".
+    // An existing file is kept when the file dialog is not accepted, and
+    // replaced whole, added to or kept as the user answers "Replace it?".
     void existingFile_data() {
         QTest::addColumn<QString>("which");
+        QTest::addColumn<QString>("dialog");
         QTest::addColumn<QString>("replace");
         QTest::addColumn<QByteArray>("after"); // without times; "old" stands for the old text
-        const QByteArray frame = "> $0013[cr]\r\n";
-        QTest::newRow("save, ok") << "save"
-                                  << "ok" << QByteArray("[Int]\t1\r\n");
-        QTest::newRow("save, cancel") << "save"
-                                      << "cancel" << QByteArray("old");
-        QTest::newRow("record, ok") << "record"
-                                    << "ok" << frame;
-        QTest::newRow("record, append") << "record"
-                                        << "append"
-                                        << "old" + frame;
-        QTest::newRow("record, escape") << "record"
-                                        << "escape" << QByteArray("old");
-        QTest::newRow("record, close box") << "record"
-                                           << "close box" << QByteArray("old");
+        const QByteArray frame = "> $0013[cr]\r\n", old = "old";
+        auto row = [](const char* name, const char* which, const char* dialog, const char* replace,
+                      const QByteArray& after) {
+            QTest::newRow(name) << QString(which) << QString(dialog) << QString(replace) << after;
+        };
+        row("save, ok", "save", "ok", "ok", "[Int]\t1\r\n");
+        row("save, file dialog escaped", "save", "escape", "", old);
+        row("save, cancel", "save", "ok", "cancel", old);
+        row("record, file dialog cancelled", "record", "cancel", "", old);
+        row("record, file dialog closed", "record", "close box", "", old);
+        row("record, ok", "record", "ok", "ok", frame);
+        row("record, append", "record", "ok", "append", old + frame);
+        row("record, escape", "record", "ok", "escape", old);
+        row("record, close box", "record", "ok", "close box", old);
     }
     void existingFile() {
         QFETCH(QString, which);
+        QFETCH(QString, dialog);
         QFETCH(QString, replace);
         QFETCH(QByteArray, after);
         const QByteArray old = "2026-12-01T10:00:00.000 > $0000[cr]\r\n";
@@ -129,9 +101,11 @@ class TestWindowFiles : public QObject {
         f.choosePort(1);
         f.port.deliver("!00201\r");
         writeFile(f.dir.filePath("out.txt"), old);
-        trigger(f, which, "ok", "out.txt", replace);
+        trigger(f, which, dialog, "out.txt", replace);
         f.window->cmmd_Click(19);
         QCOMPARE(untimed(contents(f.dir.filePath("out.txt"))), after.replace("old", untimed(old)));
+        QCOMPARE(f.action("Stop recording") != nullptr, after.endsWith("> $0013[cr]\r\n"));
+        QVERIFY(f.alerts.isEmpty());
     }
 
     // A line a frame as it passes, and a lost port; Stop ends the record.

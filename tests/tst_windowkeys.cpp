@@ -198,8 +198,7 @@ class TestWindowKeys : public QObject {
         auto* box = f.get<QLineEdit>("tokenvalue(0)");
         box->setFocus();
         QClipboard* clipboard = QApplication::clipboard();
-        const std::pair<const char*, const char*> pastes[] = {
-            {"zz", "AA"}, {"b1", "B1"}, {"1 ", "B1"}, {"abc", "AB"}, {"0x", "AB"}};
+        const std::pair<const char*, const char*> pastes[] = {{"zz", "AA"}, {"b1", "B1"}};
         for (const auto& [pasted, shown] : pastes) {
             box->selectAll();
             clipboard->setText(pasted);
