@@ -4,7 +4,6 @@
 #include "cli/scan.h"
 #include "cli/session.h"
 #include "compiler/compiler.h"
-#include "compiler/language.h"
 #include "link/portcontroller.h"
 #include "protocol/decoder.h"
 #include "protocol/frames.h"
@@ -18,7 +17,6 @@ namespace cli {
 
 namespace {
 
-using namespace std::chrono_literals;
 using std::chrono::milliseconds;
 
 using compiler::kAnswerTime;

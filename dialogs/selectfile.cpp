@@ -32,32 +32,13 @@ bool isWithin(const QString& path, const QString& folder) {
     return path.startsWith(folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/'));
 }
 
-// The folders a directory list shows: the path from the top down to the
-// current folder, then the current folder's subfolders.
-class FolderChain : public QSortFilterProxyModel {
+// What a list shows of the file system around the current folder: the
+// directory list the path from the top down to it, then its subfolders; the
+// file list its files (the folders above stay, or it could not be shown).
+class ShownFolder : public QSortFilterProxyModel {
   public:
-    using QSortFilterProxyModel::QSortFilterProxyModel;
-    void setCurrent(const QString& folder) {
-        m_current = folder;
-        invalidateFilter();
-    }
-
-  protected:
-    bool filterAcceptsRow(int row, const QModelIndex& parent) const override {
-        const auto* fs = static_cast<const QFileSystemModel*>(sourceModel());
-        const QString path = QDir::cleanPath(fs->filePath(fs->index(row, 0, parent)));
-        return path == m_current || isWithin(m_current, path) ||
-               (parent.isValid() && QDir::cleanPath(fs->filePath(parent)) == m_current);
-    }
-
-  private:
-    QString m_current;
-};
-
-// The files of the shown folder: its subfolders are the directory list's.
-class FilesOnly : public QSortFilterProxyModel {
-  public:
-    using QSortFilterProxyModel::QSortFilterProxyModel;
+    enum class Shows { Folders, Files };
+    ShownFolder(Shows shows, QObject* parent) : QSortFilterProxyModel(parent), m_shows(shows) {}
     void setFolder(const QString& folder) {
         m_folder = folder;
         invalidateFilter();
@@ -66,12 +47,15 @@ class FilesOnly : public QSortFilterProxyModel {
   protected:
     bool filterAcceptsRow(int row, const QModelIndex& parent) const override {
         const auto* fs = static_cast<const QFileSystemModel*>(sourceModel());
-        // The folders above the shown one stay, or it could not be shown.
-        if (!parent.isValid() || QDir::cleanPath(fs->filePath(parent)) != m_folder) return true;
-        return !fs->isDir(fs->index(row, 0, parent));
+        const QModelIndex index = fs->index(row, 0, parent);
+        const bool inFolder = parent.isValid() && QDir::cleanPath(fs->filePath(parent)) == m_folder;
+        if (m_shows == Shows::Files) return !inFolder || !fs->isDir(index);
+        const QString path = QDir::cleanPath(fs->filePath(index));
+        return inFolder || path == m_folder || isWithin(m_folder, path);
     }
 
   private:
+    Shows m_shows;
     QString m_folder;
 };
 
@@ -167,12 +151,12 @@ SelectFile::SelectFile(QWidget* parent) : QDialog(parent) {
     m_dirs = new QFileSystemModel(this);
     m_dirs->setFilter(QDir::AllDirs | QDir::Drives | QDir::NoDotAndDotDot);
     m_dirs->setRootPath(QString());
-    m_dirView = new FolderChain(this);
+    m_dirView = new ShownFolder(ShownFolder::Shows::Folders, this);
     m_dirView->setSourceModel(m_dirs);
     m_files = new QFileSystemModel(this);
     m_files->setFilter(QDir::Files | QDir::NoDotAndDotDot);
     m_files->setNameFilterDisables(false);
-    m_fileView = new FilesOnly(this);
+    m_fileView = new ShownFolder(ShownFolder::Shows::Files, this);
     m_fileView->setSourceModel(m_files);
 
     controls = buildControls(this, selectfileRows(), [](const ControlRow& row, QWidget* parent) {
@@ -228,7 +212,7 @@ void SelectFile::setPattern(const QString& mask) {
 void SelectFile::setFileFolder(const QString& folder) {
     const QString clean = QDir::cleanPath(QDir(folder).absolutePath());
     m_files->setRootPath(clean);
-    static_cast<FilesOnly*>(m_fileView)->setFolder(clean);
+    static_cast<ShownFolder*>(m_fileView)->setFolder(clean);
     m_filelist->setRootIndex(m_fileView->mapFromSource(m_files->index(clean)));
 }
 
@@ -236,7 +220,7 @@ void SelectFile::setDirFolder(const QString& folder) {
     const QString clean = QDir::cleanPath(QDir(folder).absolutePath());
     if (clean == m_folder) return;
     m_folder = clean;
-    static_cast<FolderChain*>(m_dirView)->setCurrent(clean);
+    static_cast<ShownFolder*>(m_dirView)->setFolder(clean);
     // Open every folder from the top down to the current one.
     for (QModelIndex index = m_dirs->index(clean); index.isValid(); index = index.parent())
         m_dirlist->expand(m_dirView->mapFromSource(index));

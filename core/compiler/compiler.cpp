@@ -2,6 +2,7 @@
 
 #include "compiler/elements.h"
 #include "compiler/language.h"
+#include "protocol/outcome.h"
 #include "util/constants.h"
 #include "util/hex.h"
 
@@ -85,15 +86,11 @@ std::string typedQueue(std::string_view text) {
     return out;
 }
 
-} // namespace compiler
-
-namespace compiler {
-
 std::chrono::milliseconds scriptAnswerTime(std::string_view frame) {
     // "$0010", the count field, the tokens, CR.
-    const std::string head = protocol::commandFrame(protocol::code::Script);
     constexpr std::size_t kTokensAt = 7;
-    if (frame.size() <= kTokensAt || frame.substr(0, 5) != std::string_view(head).substr(0, 5))
+    if (frame.size() <= kTokensAt || frame.front() != protocol::kCommandStart ||
+        protocol::commandCodeOf(frame) != protocol::code::Script)
         return kAnswerTime;
     const auto tokens = frame.substr(kTokensAt, frame.size() - kTokensAt - 1);
     return kAnswerTime + std::chrono::ceil<std::chrono::milliseconds>(requestedDelay(tokens));
