@@ -34,6 +34,13 @@ class TestWarnings : public QObject {
             "3: the line starts with a blank, so it is a comment and \"Start\" is not sent\n");
         row("misspelt", "Start\n;x\nWrte 0x90\n", "3: unidentified Wrte\n");
         row("supply missing", "Stop\nSetV", "2: unidentified \n");
+        // Checked on past refused words; the alert still names the first.
+        row("after refused words", "Wrte 0x90\nWrite 91\nSetV 3.3\nWrite A0\nFoo\n",
+            "2: Write 91 is read as decimal, so it sends 0x5B; hex takes \"0x\" (Write 0x91)\n"
+            "4: Write A0 is read as decimal, so it sends 0x00; hex takes \"0x\" (Write 0xA0)\n"
+            "1: unidentified Wrte\n");
+        row("after a refused supply", "SetV 3\nWrite\n",
+            "2: Write has no value, so it sends 0x00\n1: unidentified 3\n");
     }
     void warnings() {
         QFETCH(QByteArray, queue);

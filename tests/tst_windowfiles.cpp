@@ -137,7 +137,7 @@ class TestWindowFiles : public QObject {
         f.window->loaddirectory = f.dir.filePath("a") + "/";
         QStringList shown;
         int n = 0;
-        for (const QString& which : {"record", "save", "record"}) {
+        for (const QString& which : QStringList{"record", "save", "record"}) {
             whenShown<dialogs::SelectFile>([&](dialogs::SelectFile& d) {
                 shown << d.dirFolder() + " " + d.fileName();
                 d.setFileName(f.dir.filePath(QString("b/%1.txt").arg(++n)));

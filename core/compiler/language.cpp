@@ -30,6 +30,17 @@ std::optional<std::string_view> supplyToken(std::string_view parameter) {
     return std::nullopt;
 }
 
+std::string supplyChoicesText() {
+    std::string text;
+    for (std::size_t i = 0; i < kSupplyChoices.size(); ++i) {
+        if (i > 0) text += i + 1 == kSupplyChoices.size() ? " or " : ", ";
+        std::string word(kSupplyChoices[i].word);
+        word.front() = util::asciiUpper(word.front());
+        text += word;
+    }
+    return text;
+}
+
 namespace {
 
 // Length of the leading decimal number: digits, a fraction, an exponent.

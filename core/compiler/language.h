@@ -101,6 +101,9 @@ const Command* findCommand(std::string_view element);
 // The read token for a parameter: 02 for "ack" in any case, else 03.
 std::string_view readToken(std::string_view parameter);
 
+// The supply texts as a user writes them, for a message: "Open, 2.5, ... or 5.0".
+std::string supplyChoicesText();
+
 // The supply token for a parameter, or nothing when it is not one of the texts.
 std::optional<std::string_view> supplyToken(std::string_view parameter);
 

@@ -19,6 +19,12 @@ void commentLines(std::string_view queue, std::vector<Mark>& marks) {
     });
 }
 
+// The compile alert's words, then what the command would take.
+std::string refusedSupply(std::string_view keyword, std::string_view value) {
+    return std::string(kUnidentified) + std::string(util::CRLF) + std::string(value) +
+           std::string(util::CRLF) + std::string(keyword) + " takes " + supplyChoicesText();
+}
+
 } // namespace
 
 std::vector<Mark> queueMarks(std::string_view queue) {
@@ -51,15 +57,14 @@ std::vector<Mark> queueMarks(std::string_view queue) {
                 {e.begin, e.end, Kind::Error, command->group, std::string(kTooMany)});
         }
         if (command->parameter == Parameter::Supply && m + 1 == items.size())
-            underlines.push_back({e.begin, e.end, Kind::Error, command->group,
-                                  std::string(kUnidentified) + std::string(util::CRLF)});
+            underlines.push_back(
+                {e.begin, e.end, Kind::Error, command->group, refusedSupply(word, {})});
         if (command->parameter == Parameter::None || m + 1 == items.size()) continue;
         const Element& p = items[++m];
         const std::string_view value = read.word(p);
         if (command->parameter == Parameter::Supply && !supplyToken(value))
             underlines.push_back(
-                {p.begin, p.end, Kind::Error, command->group,
-                 std::string(kUnidentified) + std::string(util::CRLF) + std::string(value)});
+                {p.begin, p.end, Kind::Error, command->group, refusedSupply(word, value)});
         else
             marks.push_back({p.begin, p.end, Kind::Command, command->group, {}});
     }

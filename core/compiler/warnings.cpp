@@ -79,10 +79,14 @@ std::string_view missingWhat(Parameter parameter) {
     }
 }
 
-// Reads the queue as compile() does; unidentified, when given, ends the walk
-// at the element the compile alert names.
+// Reads the queue as compile() does, on past a refused word so that what
+// follows is checked too; unidentified, when given, gets the first refused
+// element, the one the compile alert names.
 std::vector<Warning> walk(std::string_view queue, std::optional<ElementAt>* unidentified) {
     std::vector<Warning> warnings;
+    auto refuse = [&](ElementAt element) {
+        if (unidentified && !*unidentified) *unidentified = std::move(element);
+    };
     forEachBlankLedLine(
         queue, [&](std::string_view line, std::size_t number, std::size_t begin, std::size_t end) {
             const auto first = line.find_first_not_of(' ');
@@ -101,14 +105,14 @@ std::vector<Warning> walk(std::string_view queue, std::optional<ElementAt>* unid
         if (word.front() == ';') continue;
         const Command* command = findCommand(word);
         if (!command) {
-            if (unidentified) *unidentified = ElementAt{e.line, str(word), e.begin, e.end};
-            break;
+            refuse({e.line, str(word), e.begin, e.end});
+            continue;
         }
         if (command->parameter == Parameter::None) continue;
         const std::string what(missingWhat(command->parameter));
         if (m + 1 == n) {
             if (command->parameter == Parameter::Supply) {
-                if (unidentified) *unidentified = ElementAt{e.line, "", queue.size(), queue.size()};
+                refuse({e.line, "", queue.size(), queue.size()});
                 break;
             }
             warnings.push_back(
@@ -127,8 +131,8 @@ std::vector<Warning> walk(std::string_view queue, std::optional<ElementAt>* unid
                                     str(value) + "\" from line " + std::to_string(p.line),
                                 e.begin, e.end});
         if (command->parameter == Parameter::Supply && !supplyToken(value)) {
-            if (unidentified) *unidentified = ElementAt{p.line, str(value), p.begin, p.end};
-            break;
+            refuse({p.line, str(value), p.begin, p.end});
+            continue;
         }
         if (command->parameter == Parameter::Byte && p.line == e.line)
             if (auto text = valueWarning(*command, word, value); !text.empty())
