@@ -257,7 +257,10 @@ void MainWindow::Command4_Click() {
     const QString chosen =
         dialogs::choosefile(this, QString(), QStringLiteral("*.txt"), loaddirectory,
                             QStringLiteral("Select command list"));
-    if (chosen.isEmpty()) return;
+    if (!chosen.isEmpty()) loadScriptFile(chosen);
+}
+
+void MainWindow::loadScriptFile(const QString& chosen) {
     std::string path = chosen.toStdString();
     loaddirectory = qstring(util::pathpart(path, 3)) + QLatin1Char(util::kNativeSeparator);
     // Read whole before anything is cleared: a file that cannot be read
@@ -289,14 +292,32 @@ void MainWindow::Command4_Click() {
     // The queue takes this file's preamble, never an earlier file's.
     m_combo2->setCurrentIndex(0);
     Combo2_Click();
+    QStringList notes;
     if (loaded.blocksLeftOut > 0)
-        alert(QStringLiteral("Script load"),
-              QStringLiteral("%1 holds more than %2 blocks: the first %2 are loaded, the "
-                             "other %3 were left out.")
-                  .arg(qstring(path))
-                  .arg(library::kMaxBlocks)
-                  .arg(loaded.blocksLeftOut),
-              1);
+        notes << QStringLiteral("%1 holds more than %2 blocks: the first %2 are loaded, the "
+                                "other %3 were left out.")
+                     .arg(qstring(path))
+                     .arg(library::kMaxBlocks)
+                     .arg(loaded.blocksLeftOut);
+    if (!loaded.entriesCut.empty()) {
+        constexpr std::size_t kNamed = 5;
+        QStringList cut;
+        for (std::size_t entry : loaded.entriesCut)
+            if (cut.size() < static_cast<qsizetype>(kNamed))
+                cut << (entry == 0
+                            ? QStringLiteral("the lines before the first block")
+                            : QLatin1Char('"') + qstring(library::blockName(scriptblocks[entry])) +
+                                  QLatin1Char('"'));
+        if (loaded.entriesCut.size() > kNamed)
+            cut << QStringLiteral("%1 more").arg(loaded.entriesCut.size() - kNamed);
+        notes << QStringLiteral("The queue takes at most %1 lines (%2 KiB) of a block: of %3, "
+                                "only that much was loaded of %4.")
+                     .arg(library::kQueueLines)
+                     .arg(library::kQueueBytes >> 10)
+                     .arg(qstring(path), cut.join(QStringLiteral(", ")));
+    }
+    if (!notes.isEmpty())
+        alert(QStringLiteral("Script load"), notes.join(QStringLiteral("\r\n")), 1);
 }
 
 void MainWindow::Command5_Click() {

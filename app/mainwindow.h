@@ -69,6 +69,8 @@ class MainWindow : public QWidget {
     void Form_Load();
     void Command3_Click();
     void Command4_Click();
+    // Load without the dialog: path as chosen.
+    void loadScriptFile(const QString& path);
     void Command5_Click();
     void cmmd_Click(int index);
     void Label2_Click(int index);

@@ -74,15 +74,19 @@ QueueMarks::QueueMarks(QPlainTextEdit* editor) : QSyntaxHighlighter(editor->docu
 
 QueueMarks::Queue QueueMarks::queueOf(const QTextDocument* document) {
     Queue queue;
-    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+    int number = 0;
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next(), ++number) {
         const QString text = block.text();
         int from = 0;
         for (int i = 0; i <= text.size(); ++i) {
             if (i < text.size() && !isLineEnd(text[i])) continue;
             if (!queue.lineAt.empty()) queue.text += "\r\n";
             queue.lineAt.push_back(queue.text.size());
-            queue.positionOf.push_back(block.position() + from);
+            queue.blockOf.push_back(number);
+            queue.indexOf.push_back(from);
+            const std::size_t before = queue.text.size();
             queue.text += text.mid(from, i - from).replace(QChar::Nbsp, u' ').toStdString();
+            queue.ascii.push_back(queue.text.size() - before == static_cast<std::size_t>(i - from));
             from = i + 1;
         }
     }
@@ -93,16 +97,21 @@ void QueueMarks::refresh() {
     m_pause.stop();
     QTextDocument* document = this->document();
     const Queue queue = queueOf(document);
-    QHash<int, QList<Span>> spans; // by block number
+    // By block number. Marks are placed from the queue's own record of its
+    // lines: looking each one up in the document cost most of a keystroke.
+    std::vector<QList<Span>> spans(static_cast<std::size_t>(document->blockCount()));
     for (auto& mark : compiler::queueMarks(queue.text)) {
         const auto after = std::upper_bound(queue.lineAt.begin(), queue.lineAt.end(), mark.begin);
         const auto line = static_cast<std::size_t>(after - queue.lineAt.begin() - 1);
-        const int lineStart = queue.positionOf[line];
-        const QTextBlock block = document->findBlock(lineStart);
-        const QString text = block.text();
-        const int first = lineStart - block.position();
-        const int from = indexOfByte(text, first, mark.begin - queue.lineAt[line]);
-        const int to = indexOfByte(text, first, mark.end - queue.lineAt[line]);
+        const int first = queue.indexOf[line];
+        const std::size_t begin = mark.begin - queue.lineAt[line];
+        const std::size_t end = mark.end - queue.lineAt[line];
+        int from = first + static_cast<int>(begin), to = first + static_cast<int>(end);
+        if (!queue.ascii[line]) {
+            const QString text = document->findBlockByNumber(queue.blockOf[line]).text();
+            from = indexOfByte(text, first, begin);
+            to = indexOfByte(text, first, end);
+        }
         Span span{from, std::max(to - from, 0), mark.kind, std::nullopt,
                   QString::fromStdString(mark.message).replace(QLatin1String("\r\n"), "\n")};
         if (mark.kind == Kind::Command) span.colour = groupColour(mark.group);
@@ -112,17 +121,19 @@ void QueueMarks::refresh() {
         // A missing word is marked where it would stand: on the last character.
         if (span.length == 0 && from > 0)
             span = {from - 1, 1, span.kind, span.colour, span.message};
-        spans[block.blockNumber()].append(std::move(span));
+        spans[static_cast<std::size_t>(queue.blockOf[line])].append(std::move(span));
     }
     // Only blocks whose marks changed are formatted again: a keystroke in a
     // long queue touches a line or two.
-    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+    std::size_t number = 0;
+    for (QTextBlock block = document->begin(); block.isValid() && number < spans.size();
+         block = block.next(), ++number) {
         const auto* old = static_cast<const BlockMarks*>(block.userData());
-        const QList<Span> now = spans.value(block.blockNumber());
-        if (old ? old->text == block.text() && old->spans == now : now.isEmpty()) continue;
+        QList<Span>& now = spans[number];
+        if (old ? old->spans == now && old->text == block.text() : now.isEmpty()) continue;
         auto* marks = new BlockMarks;
         marks->text = block.text();
-        marks->spans = now;
+        marks->spans = std::move(now);
         block.setUserData(marks);
         rehighlightBlock(block);
     }

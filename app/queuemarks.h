@@ -32,11 +32,14 @@ class QueueMarks : public QSyntaxHighlighter {
     QString messageAt(int position) const;
 
     // The queue as compile() is given it (every line break CR LF), and where
-    // each of its lines starts: in it and in the document.
+    // each of its lines starts: in it, and in the document (its block, and
+    // the index in that block). An ASCII line's bytes are its characters.
     struct Queue {
         std::string text;
         std::vector<std::size_t> lineAt;
-        std::vector<int> positionOf;
+        std::vector<int> blockOf;
+        std::vector<int> indexOf;
+        std::vector<bool> ascii;
     };
     static Queue queueOf(const QTextDocument* document);
 

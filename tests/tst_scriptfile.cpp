@@ -4,6 +4,7 @@
 #include <QtTest>
 
 using Texts = QList<QByteArray>;
+using Entries = QList<std::size_t>;
 
 // A table as earlier loads may have left it: entry k holds "old k".
 static library::BlockTable oldTable() {
@@ -25,17 +26,19 @@ class TestScriptFile : public QObject {
   private slots:
     // entries: the table from entry 0 on, as far as given; past that every
     // entry must still be the old one. names: the blocks', which the list
-    // shows cut at 100 characters and the first 18 buttons at 30.
+    // shows cut at 100 characters and the first 18 buttons at 30. cut: the
+    // entries held to what the queue takes.
     void load_data() {
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<Texts>("entries");
         QTest::addColumn<QStringList>("names");
         QTest::addColumn<int>("leftOut");
+        QTest::addColumn<Entries>("cut");
         // A byte-order mark some editors put first is no part of the first line.
         QTest::newRow("byte-order mark, blank lines")
             << QByteArray("\xEF\xBB\xBF;Sensor\r\nStart\r\nStop\r\n\r\n;Outputs\r\nGP0HI\r\n\r\n")
             << Texts{"", ";Sensor\r\nStart\r\nStop\r\n", ";Outputs\r\nGP0HI\r\n"}
-            << QStringList{"Sensor", "Outputs"} << 0;
+            << QStringList{"Sensor", "Outputs"} << 0 << Entries{};
         QByteArray file;
         Texts entries{""};
         QStringList names;
@@ -43,21 +46,38 @@ class TestScriptFile : public QObject {
             names << "b" + QString::number(k);
             file += ";" + names.last().toUtf8() + "\r\nStart\r\n";
             if (k <= 1000) entries += ";" + names.last().toUtf8() + "\r\nStart";
-            if (k == 20) QTest::newRow("twenty blocks") << file << entries << names << 0;
+            if (k == 20)
+                QTest::newRow("twenty blocks") << file << entries << names << 0 << Entries{};
         }
-        QTest::newRow("1002 blocks") << file << entries << names.mid(0, 1000) << 2;
+        QTest::newRow("1002 blocks") << file << entries << names.mid(0, 1000) << 2 << Entries{};
         const QString name = "01234567890123456789012345678" + QString(80, QChar(0xE4));
         QTest::newRow("long name, cut by characters")
-            << ";" + name.toUtf8() << Texts{"", ";" + name.toUtf8()} << QStringList{name} << 0;
+            << ";" + name.toUtf8() << Texts{"", ";" + name.toUtf8()} << QStringList{name} << 0
+            << Entries{};
         QTest::newRow("preamble, mixed line ends")
             << QByteArray("Heading\r\n\nby me\r;A\r\nStart\n\r\n;B\rStop\r")
             << Texts{"Heading\r\n\r\nby me", ";A\r\nStart\r\n", ";B\r\nStop"}
-            << QStringList{"A", "B"} << 0;
+            << QStringList{"A", "B"} << 0 << Entries{};
         // Anything not strictly valid UTF-8 (here an encoded surrogate) is Latin-1.
         QTest::newRow("one bad sequence makes the whole file Latin-1")
             << QByteArray(";\xC3\xA4\r\n;\xED\xA0\x80")
             << Texts{"", ";\xC3\x83\xC2\xA4", ";\xC3\xAD\xC2\xA0\xC2\x80"}
-            << QStringList{"\xC3\x83\xC2\xA4", "\xC3\xAD\xC2\xA0\xC2\x80"} << 0;
+            << QStringList{"\xC3\x83\xC2\xA4", "\xC3\xAD\xC2\xA0\xC2\x80"} << 0 << Entries{};
+        const QByteArray start = "\r\nStart";
+        const QByteArray a = ";A" + start.repeated(library::kQueueLines - 1);
+        const QByteArray b = ";B" + start.repeated(library::kQueueLines - 1);
+        QTest::newRow("lines: a block at the limit, one past it")
+            << a + "\r\n" + b + start + "\r\n;C\r\nStop" << Texts{"", a, b, ";C\r\nStop"}
+            << QStringList{"A", "B", "C"} << 0 << Entries{2};
+        const QByteArray wide(library::kQueueBytes - 4, 'x');
+        QTest::newRow("bytes: the preamble up to the byte")
+            << wide + "\r\nab\r\nc\r\n;D" << Texts{wide + "\r\nab", ";D"} << QStringList{"D"} << 0
+            << Entries{0};
+        const QString umlauts(library::kQueueBytes / 2, QChar(0xE4));
+        QTest::newRow("bytes: a long first line cut between characters")
+            << ";" + umlauts.toUtf8() + "\r\nStart"
+            << Texts{"", ";" + umlauts.left(umlauts.size() - 1).toUtf8()} << QStringList{umlauts}
+            << 0 << Entries{1};
     }
     void load() {
         QFETCH(QByteArray, file);
@@ -77,6 +97,8 @@ class TestScriptFile : public QObject {
         QCOMPARE(texts(loaded.listItems), items);
         QCOMPARE(texts(loaded.captions), captions);
         QCOMPARE(loaded.blocksLeftOut, std::size_t(leftOut));
+        QFETCH(Entries, cut);
+        QCOMPARE(Entries(loaded.entriesCut.begin(), loaded.entriesCut.end()), cut);
     }
 
     // The scripts we ship: no text before the first block, and every block compiles.

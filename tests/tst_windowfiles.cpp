@@ -2,6 +2,7 @@
 // and i2c.ini. Nothing is written that the user did not choose, and a write
 // that fails leaves the old file whole.
 #include "dialogs/alert.h"
+#include "library/scriptfile.h"
 #include "windowfixture.h"
 
 #include <QtTest>
@@ -68,6 +69,25 @@ QByteArray untimed(const QByteArray& record) {
 class TestWindowFiles : public QObject {
     Q_OBJECT
   private slots:
+    // A file past what the queue and the table take loads what fits, and
+    // one alert names each limit and what it cut.
+    void loadPastTheLimits() {
+        WindowFixture f;
+        QByteArray file = QByteArray("Start\r\n").repeated(library::kQueueLines + 1);
+        for (std::size_t k = 1; k <= library::kMaxBlocks + 1; ++k)
+            file += ";B" + QByteArray::number(qulonglong(k)) + "\r\n";
+        writeFile(f.dir.filePath("big.txt"), file);
+        f.load(f.dir.filePath("big.txt"));
+        QCOMPARE(f.queueBox()->blockCount(), int(library::kQueueLines));
+        QCOMPARE(f.alerts.size(), 1);
+        QCOMPARE(f.alerts[0].title, "Script load");
+        QCOMPARE(f.alerts[0].message,
+                 f.dir.filePath("big.txt") +
+                     " holds more than 1000 blocks: the first 1000 are loaded, the other 1 were "
+                     "left out.\r\nThe queue takes at most 10000 lines (256 KiB) of a block: of " +
+                     f.dir.filePath("big.txt") +
+                     ", only that much was loaded of the lines before the first block.");
+    }
     // An existing file is kept when the file dialog is not accepted, and
     // replaced whole, added to or kept as the user answers "Replace it?".
     void existingFile_data() {

@@ -57,6 +57,43 @@ std::string_view firstCharacters(std::string_view text, std::size_t limit) {
     return text;
 }
 
+// At most `limit` bytes of valid UTF-8 text, never part of a character.
+std::string_view firstBytes(std::string_view text, std::size_t limit) {
+    if (text.size() <= limit) return text;
+    while (limit > 0 && isContinuation(static_cast<unsigned char>(text[limit])))
+        --limit;
+    return text.substr(0, limit);
+}
+
+// One entry of the table as the loader fills it, held to what the queue takes.
+class Entry {
+  public:
+    Entry(std::string& text, std::size_t index, std::vector<std::size_t>& cut)
+        : m_text(&text), m_index(index), m_cut(&cut) {}
+    void start(std::string_view line) {
+        *m_text = firstBytes(line, kQueueBytes);
+        m_lines = 1;
+        if (m_text->size() < line.size()) markCut();
+    }
+    void add(std::string_view line) {
+        if (m_lines == 0) return start(line);
+        if (m_lines >= kQueueLines ||
+            m_text->size() + util::CRLF.size() + line.size() > kQueueBytes)
+            return markCut();
+        m_text->append(util::CRLF).append(line);
+        ++m_lines;
+    }
+
+  private:
+    void markCut() {
+        if (m_cut->empty() || m_cut->back() != m_index) m_cut->push_back(m_index);
+    }
+    std::string* m_text;
+    std::size_t m_index;
+    std::vector<std::size_t>* m_cut;
+    std::size_t m_lines = 0;
+};
+
 } // namespace
 
 std::string decodeScriptText(std::string_view bytes) {
@@ -80,10 +117,10 @@ LoadedScript loadScript(std::string_view bytes, const BlockTable& table) {
     constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
     std::string text = decodeScriptText(bytes);
     if (std::string_view(text).starts_with(kByteOrderMark)) text.erase(0, kByteOrderMark.size());
-    LoadedScript loaded{table, {}, {std::string(kSelectScript)}, 0};
+    LoadedScript loaded{table, {}, {std::string(kSelectScript)}, 0, {}};
     // The preamble is this file's alone: an earlier file's must never reach the queue.
     loaded.blocks[0].clear();
-    bool preambleStarted = false;
+    Entry entry(loaded.blocks[0], 0, loaded.entriesCut);
     std::size_t block = 0;
     std::size_t pos = 0;
     while (pos < text.size()) {
@@ -107,13 +144,10 @@ LoadedScript loadScript(std::string_view bytes, const BlockTable& table) {
             loaded.listItems.emplace_back(firstCharacters(name, kMaxListItem));
             if (block <= kQuickButtons)
                 loaded.captions[block - 1] = firstCharacters(name, kMaxCaption);
-            loaded.blocks[block] = line;
-        } else if (block == 0) {
-            if (preambleStarted) loaded.blocks[0].append(util::CRLF);
-            loaded.blocks[0].append(line);
-            preambleStarted = true;
+            entry = Entry(loaded.blocks[block], block, loaded.entriesCut);
+            entry.start(line);
         } else if (block <= kMaxBlocks) {
-            loaded.blocks[block].append(util::CRLF).append(line);
+            entry.add(line);
         }
     }
     return loaded;

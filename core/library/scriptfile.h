@@ -19,12 +19,19 @@ inline constexpr std::size_t kMaxListItem = 100;
 // A script file is a few KB; anything larger is taken for a mistaken pick.
 inline constexpr std::size_t kMaxScriptFileBytes = 16u << 20;
 inline constexpr std::string_view kSelectScript = "Select script...";
+// The most of one block (or of the preamble) that the loader keeps, since
+// the command queue takes a block whole: a frame holds 124 tokens, and past
+// this the queue's editor and its marks would cost more than a keystroke's
+// worth of time and many times the file's size in memory.
+inline constexpr std::size_t kQueueLines = 10000;
+inline constexpr std::size_t kQueueBytes = 256u << 10;
 
 struct LoadedScript {
     BlockTable blocks; // the table after the load
     std::array<std::string, kQuickButtons> captions;
     std::vector<std::string> listItems; // kSelectScript, then one per block loaded
     std::size_t blocksLeftOut = 0;      // blocks past kMaxBlocks, not loaded
+    std::vector<std::size_t> entriesCut; // entries cut at kQueueLines or kQueueBytes, in order
 };
 
 // The file's text: UTF-8 where the bytes are valid UTF-8, else each byte as
@@ -37,7 +44,9 @@ std::string decodeScriptText(std::string_view bytes);
 // CR LF before it; entry 0 becomes the lines before the first comment line
 // (the preamble), joined by CR LF, and nothing else; entries past the file's
 // block count keep what table held.
-// Blocks past kMaxBlocks are only counted: their lines go nowhere. Captions
+// Blocks past kMaxBlocks are only counted: their lines go nowhere. An entry
+// keeps at most kQueueLines lines and kQueueBytes bytes: the lines past that
+// go nowhere (a longer first line is cut, never inside a character). Captions
 // take at most kMaxCaption characters of a block's name, list items at most
 // kMaxListItem (characters, not bytes: a multi-byte character is never cut).
 // Time and memory grow linearly with the file.
