@@ -29,8 +29,8 @@ inline constexpr std::size_t kQueueBytes = 256u << 10;
 struct LoadedScript {
     BlockTable blocks; // the table after the load
     std::array<std::string, kQuickButtons> captions;
-    std::vector<std::string> listItems; // kSelectScript, then one per block loaded
-    std::size_t blocksLeftOut = 0;      // blocks past kMaxBlocks, not loaded
+    std::vector<std::string> listItems;  // kSelectScript, then one per block loaded
+    std::size_t blocksLeftOut = 0;       // blocks past kMaxBlocks, not loaded
     std::vector<std::size_t> entriesCut; // entries cut at kQueueLines or kQueueBytes, in order
 };
 
