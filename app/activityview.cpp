@@ -1,5 +1,8 @@
 #include "app/activityview.h"
 
+#include "app/activityaccessible.h"
+
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -19,6 +22,7 @@ namespace {
 constexpr int kMargin = 4;
 constexpr int kTabColumns = 8;
 constexpr qsizetype kLaidOutKept = 512;
+constexpr int kDragScrollMs = 50;
 
 qsizetype nextTabStop(qsizetype column) {
     return (column / kTabColumns + 1) * kTabColumns;
@@ -59,27 +63,46 @@ qsizetype indexAt(const QString& text, qreal column) {
 } // namespace
 
 ActivityView::ActivityView(QWidget* parent) : QAbstractScrollArea(parent) {
+    installActivityAccessible();
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setCursor(Qt::IBeamCursor);
     viewport()->setBackgroundRole(QPalette::Base);
     viewport()->setAutoFillBackground(true);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_dragTimer.setInterval(kDragScrollMs);
+    connect(&m_dragTimer, &QTimer::timeout, this, &ActivityView::dragScroll);
 }
 
-const QString& ActivityView::line(qsizetype index) const {
-    return index < static_cast<qsizetype>(m_lines.size()) ? m_lines[static_cast<std::size_t>(index)]
-                                                          : m_open;
+const QString& ActivityView::line(qint64 number) const {
+    return number < lastLine() ? m_lines[static_cast<std::size_t>(number - m_first)].text : m_open;
+}
+
+qint64 ActivityView::startOf(qint64 number) const {
+    if (number < lastLine()) return m_lines[static_cast<std::size_t>(number - m_first)].start;
+    return m_lines.empty() ? 0 : m_lines.back().start + m_lines.back().text.size() + 1;
+}
+
+ActivityView::Place ActivityView::clamped(Place place) const {
+    if (place.line < m_first) return {m_first, 0};
+    if (place.line > lastLine()) return {lastLine(), m_open.size()};
+    return {place.line, std::min(place.index, line(place.line).size())};
+}
+
+std::pair<ActivityView::Place, ActivityView::Place> ActivityView::selection() const {
+    // Dropped lines leave the selection from the first line held: it shrinks.
+    const Place a = clamped(m_anchor), b = clamped(m_cursor);
+    return {std::min(a, b), std::max(a, b)};
 }
 
 void ActivityView::addLine(QString text) {
     m_longest = std::max(m_longest, columnOf(text, text.size()));
-    m_lines.push_back(std::move(text));
+    const qint64 start = startOf(lastLine());
+    m_lines.push_back({std::move(text), start});
     if (m_lines.size() <= static_cast<std::size_t>(kMaxActivityLines)) return;
+    if (toolsListen()) m_droppedUntold.append(m_lines.front().text + QLatin1Char('\n'));
     m_lines.pop_front();
-    ++m_dropped;
-    for (Place* place : {&m_anchor, &m_cursor})
-        *place = place->line > 0 ? Place{place->line - 1, place->index} : Place{};
+    ++m_first;
 }
 
 void ActivityView::append(std::string_view text) {
@@ -102,54 +125,118 @@ void ActivityView::append(std::string_view text) {
 }
 
 void ActivityView::clearView() {
+    if (toolsListen() && m_toldEnd > m_toldFirst) {
+        QAccessibleTextRemoveEvent removed(
+            this, 0, (m_droppedUntold + toPlainText()).left(m_toldEnd - m_toldFirst));
+        tellTools(removed);
+    }
     m_lines.clear();
     m_open.clear();
+    m_first = m_top = m_barBase = 0;
+    m_toldFirst = m_toldEnd = 0;
+    m_droppedUntold.clear();
+    m_follow = true;
     m_longest = 0;
-    m_dropped = 0;
     m_lastWasCr = false;
     m_anchor = m_cursor = {};
     m_pending = false;
-    updateScrollBars();
+    syncScrollBars();
     viewport()->update();
 }
 
 void ActivityView::flush() {
-    QScrollBar* bar = verticalScrollBar();
-    const bool following = bar->value() == bar->maximum();
-    // A reader keeps the lines in sight while older ones go.
-    const int kept = bar->value() - static_cast<int>(std::min<qsizetype>(m_dropped, bar->value()));
-    m_dropped = 0;
     m_pending = false;
-    updateScrollBars();
-    bar->setValue(following ? bar->maximum() : kept);
+    syncScrollBars();
     viewport()->update();
+    announceText();
+}
+
+// New text is told once a showing, never a line at a time: a stream of
+// events would keep a screen reader and the bus busy.
+void ActivityView::announceText() {
+    const qint64 first = startOf(m_first), end = startOf(lastLine()) + m_open.size();
+    if (toolsListen()) {
+        if (first > m_toldFirst && m_toldEnd > m_toldFirst) {
+            QAccessibleTextRemoveEvent removed(
+                this, 0, m_droppedUntold.left(std::min(first, m_toldEnd) - m_toldFirst));
+            tellTools(removed);
+        }
+        const qint64 from = std::max(m_toldEnd, first);
+        if (end > from) {
+            QAccessibleTextInsertEvent inserted(this, static_cast<int>(from - first),
+                                                textBetween(from - first, end - first));
+            tellTools(inserted);
+        }
+    }
+    m_toldFirst = first;
+    m_toldEnd = end;
+    m_droppedUntold.clear();
+}
+
+void ActivityView::announceSelection() {
+    if (!toolsListen()) return;
+    QAccessibleTextCursorEvent caret(this, static_cast<int>(offsetOf(m_cursor)));
+    tellTools(caret);
+    const auto [from, to] = selection();
+    QAccessibleTextSelectionEvent selected(this, static_cast<int>(offsetOf(from)),
+                                           static_cast<int>(offsetOf(to)));
+    tellTools(selected);
 }
 
 QString ActivityView::toPlainText() const {
-    QString text;
-    for (const QString& l : m_lines)
-        text.append(l).append(QLatin1Char('\n'));
-    return text + m_open;
+    return textBetween(0, characterCount());
 }
 
-QString ActivityView::selectedText() const {
-    const Place from = std::min(m_anchor, m_cursor), to = std::max(m_anchor, m_cursor);
-    if (from == to) return {};
+QString ActivityView::textBetween(qsizetype from, qsizetype to) const {
+    if (to <= from) return {};
+    const Place begin = placeOf(from), end = placeOf(to);
     QString text;
-    for (qsizetype l = from.line; l <= to.line && l < lineCount(); ++l) {
+    for (qint64 l = begin.line; l <= end.line; ++l) {
         const QString& whole = line(l);
-        const qsizetype begin = l == from.line ? std::min(from.index, whole.size()) : 0;
-        const qsizetype end = l == to.line ? std::min(to.index, whole.size()) : whole.size();
-        text.append(whole.mid(begin, end - begin));
-        if (l != to.line) text.append(QLatin1Char('\n'));
+        const qsizetype a = l == begin.line ? begin.index : 0;
+        const qsizetype b = l == end.line ? end.index : whole.size();
+        text.append(QStringView(whole).mid(a, b - a));
+        if (l != end.line) text.append(QLatin1Char('\n'));
     }
     return text;
 }
 
+QString ActivityView::selectedText() const {
+    const auto [from, to] = selection();
+    return textBetween(offsetOf(from), offsetOf(to));
+}
+
+qsizetype ActivityView::characterCount() const {
+    return static_cast<qsizetype>(startOf(lastLine()) + m_open.size() - startOf(m_first));
+}
+
+qsizetype ActivityView::offsetOf(Place place) const {
+    const Place p = clamped(place);
+    return static_cast<qsizetype>(startOf(p.line) + p.index - startOf(m_first));
+}
+
+ActivityView::Place ActivityView::placeOf(qsizetype offset) const {
+    const qint64 at = startOf(m_first) + std::clamp<qsizetype>(offset, 0, characterCount());
+    if (at >= startOf(lastLine()))
+        return {lastLine(), static_cast<qsizetype>(at - startOf(lastLine()))};
+    const auto after =
+        std::upper_bound(m_lines.begin(), m_lines.end(), at,
+                         [](qint64 value, const Line& l) { return value < l.start; });
+    const auto& found = *(after - 1);
+    return {m_first + (after - 1 - m_lines.begin()),
+            std::min(static_cast<qsizetype>(at - found.start), found.text.size())};
+}
+
+void ActivityView::select(qsizetype anchor, qsizetype caret) {
+    m_anchor = placeOf(anchor);
+    moveCaret(placeOf(caret), true);
+}
+
 void ActivityView::selectAll() {
-    m_anchor = {};
-    m_cursor = {lineCount() - 1, m_open.size()};
+    m_anchor = {m_first, 0};
+    m_cursor = {lastLine(), m_open.size()};
     viewport()->update();
+    announceSelection();
 }
 
 void ActivityView::copy() const {
@@ -161,33 +248,75 @@ qreal ActivityView::charAdvance() const {
     return QFontMetricsF(font()).horizontalAdvance(QLatin1Char(' '));
 }
 
-qreal ActivityView::tabStopDistance() const {
-    return kTabColumns * charAdvance();
-}
-
 int ActivityView::lineHeight() const {
     return std::max(1, QFontMetrics(font()).lineSpacing());
 }
 
-void ActivityView::updateScrollBars() {
-    const int visible = std::max(1, (viewport()->height() - 2 * kMargin) / lineHeight());
+int ActivityView::visibleRows() const {
+    return std::max(1, (viewport()->height() - 2 * kMargin) / lineHeight());
+}
+
+qint64 ActivityView::bottomTop() const {
+    return m_first + std::max<qint64>(0, lineCount() - visibleRows());
+}
+
+void ActivityView::syncScrollBars() {
+    const qint64 bottom = bottomTop();
+    if (m_follow) m_top = bottom;
+    m_top = std::clamp(m_top, m_first, bottom);
+    m_barBase = m_first;
+    m_settingBars = true;
     QScrollBar* v = verticalScrollBar();
-    v->setRange(0, static_cast<int>(std::max<qsizetype>(0, lineCount() - visible)));
-    v->setPageStep(visible);
+    v->setRange(0, static_cast<int>(bottom - m_first));
+    v->setPageStep(visibleRows());
+    v->setValue(static_cast<int>(m_top - m_first));
     const qreal advance = charAdvance();
     const int width = static_cast<int>(std::ceil(m_longest * advance)) + 2 * kMargin;
     QScrollBar* h = horizontalScrollBar();
     h->setRange(0, std::max(0, width - viewport()->width()));
     h->setPageStep(viewport()->width());
     h->setSingleStep(static_cast<int>(std::ceil(advance)));
+    m_settingBars = false;
+}
+
+void ActivityView::scrollContentsBy(int, int) {
+    if (!m_settingBars) {
+        const QScrollBar* v = verticalScrollBar();
+        m_top = m_barBase + v->value();
+        m_follow = v->value() >= v->maximum();
+    }
+    viewport()->update();
+}
+
+void ActivityView::showLine(qint64 number) {
+    if (number < m_top) m_top = number;
+    if (number >= m_top + visibleRows()) m_top = number - visibleRows() + 1;
+    m_top = std::clamp(m_top, m_first, bottomTop());
+    m_follow = m_top == bottomTop();
+    syncScrollBars();
+    viewport()->update();
 }
 
 ActivityView::Place ActivityView::placeAt(const QPoint& point) const {
-    const qsizetype row = verticalScrollBar()->value() + (point.y() - kMargin) / lineHeight();
-    const qsizetype l = std::clamp<qsizetype>(row, 0, lineCount() - 1);
-    const qreal advance = charAdvance();
-    const qreal column = (point.x() - kMargin + horizontalScrollBar()->value()) / advance;
+    const auto row = static_cast<qint64>(std::floor(double(point.y() - kMargin) / lineHeight()));
+    const qint64 l = std::clamp<qint64>(m_top + row, m_first, lastLine());
+    const qreal column = (point.x() - kMargin + horizontalScrollBar()->value()) / charAdvance();
     return {l, indexAt(line(l), column)};
+}
+
+QRect ActivityView::characterRect(qsizetype offset) const {
+    const Place p = placeOf(offset);
+    const qreal advance = charAdvance();
+    const QString& text = line(p.line);
+    const qsizetype column = columnOf(text, p.index);
+    const qsizetype next = p.index < text.size() ? columnOf(text, p.index + 1) : column + 1;
+    const qreal left = kMargin - horizontalScrollBar()->value() + column * advance;
+    const int top = kMargin + static_cast<int>(p.line - m_top) * lineHeight();
+    return QRectF(left, top, (next - column) * advance, lineHeight()).toAlignedRect();
+}
+
+qsizetype ActivityView::offsetAt(const QPoint& point) const {
+    return offsetOf(placeAt(point));
 }
 
 void ActivityView::paintEvent(QPaintEvent*) {
@@ -197,17 +326,22 @@ void ActivityView::paintEvent(QPaintEvent*) {
     const qreal advance = charAdvance();
     const int height = lineHeight();
     const qreal left = kMargin - horizontalScrollBar()->value();
-    const Place from = std::min(m_anchor, m_cursor), to = std::max(m_anchor, m_cursor);
+    const auto [from, to] = selection();
     const QPalette& colours = palette();
-    const qsizetype first = verticalScrollBar()->value();
-    const qsizetype rows = viewport()->height() / height + 1;
-    for (qsizetype row = 0; row < rows && first + row < lineCount(); ++row) {
-        const qsizetype l = first + row;
+    const qint64 first = std::max(m_top, m_first);
+    const qint64 rows = viewport()->height() / height + 1;
+    const Place caret = clamped(m_cursor);
+    for (qint64 row = 0; row < rows && first + row <= lastLine(); ++row) {
+        const qint64 l = first + row;
         const QString& text = line(l);
         const int top = kMargin + static_cast<int>(row) * height;
         const QString shown = expandTabs(text);
         painter.setPen(colours.color(QPalette::Text));
         painter.drawStaticText(QPointF(left, top), staticText(shown));
+        if (hasFocus() && l == caret.line) {
+            const qreal x = left + columnOf(text, caret.index) * advance;
+            painter.fillRect(QRectF(x, top, 1, height), colours.color(QPalette::Text));
+        }
         if (from == to || l < from.line || l > to.line) continue;
         // The selected part again, over the highlight; a selected line end
         // shows as one column.
@@ -239,53 +373,189 @@ const QStaticText& ActivityView::staticText(const QString& shown) const {
 
 void ActivityView::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
-    QScrollBar* bar = verticalScrollBar();
-    const bool following = bar->value() == bar->maximum();
-    updateScrollBars();
-    if (following) bar->setValue(bar->maximum());
+    syncScrollBars();
 }
 
 void ActivityView::changeEvent(QEvent* event) {
     QAbstractScrollArea::changeEvent(event);
     if (event->type() == QEvent::FontChange) {
         m_laidOut.clear();
-        updateScrollBars();
+        syncScrollBars();
     }
+}
+
+void ActivityView::focusInEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusInEvent(event);
+    viewport()->update();
+}
+
+void ActivityView::focusOutEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusOutEvent(event);
+    viewport()->update();
 }
 
 void ActivityView::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return QAbstractScrollArea::mousePressEvent(event);
-    m_cursor = placeAt(event->position().toPoint());
+    m_dragging = true;
+    m_dragAt = event->position().toPoint();
+    m_cursor = placeAt(m_dragAt);
     if (!(event->modifiers() & Qt::ShiftModifier)) m_anchor = m_cursor;
     viewport()->update();
+    announceSelection();
 }
 
 void ActivityView::mouseMoveEvent(QMouseEvent* event) {
-    if (!(event->buttons() & Qt::LeftButton)) return;
-    const QPoint at = event->position().toPoint();
-    // Dragging past an edge scrolls that way.
-    QScrollBar* bar = verticalScrollBar();
-    if (at.y() < 0) bar->setValue(bar->value() - 1);
-    if (at.y() > viewport()->height()) bar->setValue(bar->value() + 1);
-    m_cursor = placeAt(at);
+    if (!m_dragging) return;
+    m_dragAt = event->position().toPoint();
+    // Past an edge the view scrolls on while the button is held.
+    if (viewport()->rect().contains(m_dragAt))
+        m_dragTimer.stop();
+    else if (!m_dragTimer.isActive())
+        m_dragTimer.start();
+    m_cursor = placeAt(m_dragAt);
     viewport()->update();
 }
 
-void ActivityView::keyPressEvent(QKeyEvent* event) {
-    if (event->matches(QKeySequence::SelectAll)) {
-        selectAll();
-    } else if (event->matches(QKeySequence::Copy)) {
-        copy();
-    } else {
-        QAbstractScrollArea::keyPressEvent(event);
+void ActivityView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return QAbstractScrollArea::mouseReleaseEvent(event);
+    m_dragging = false;
+    m_dragTimer.stop();
+    announceSelection();
+}
+
+// Faster the further the pointer is past the edge: a line a tick, and one
+// more for each line's height beyond.
+void ActivityView::dragScroll() {
+    if (!m_dragging) return m_dragTimer.stop();
+    const int height = lineHeight();
+    const QRect inside = viewport()->rect();
+    qint64 rows = 0;
+    if (m_dragAt.y() < inside.top()) rows = -(1 + (inside.top() - m_dragAt.y()) / height);
+    if (m_dragAt.y() > inside.bottom()) rows = 1 + (m_dragAt.y() - inside.bottom()) / height;
+    if (rows != 0) {
+        m_top = std::clamp(m_top + rows, m_first, bottomTop());
+        m_follow = m_top == bottomTop();
+        syncScrollBars();
     }
+    QScrollBar* h = horizontalScrollBar();
+    if (m_dragAt.x() < inside.left()) h->setValue(h->value() - h->singleStep());
+    if (m_dragAt.x() > inside.right()) h->setValue(h->value() + h->singleStep());
+    m_cursor = placeAt(m_dragAt);
+    viewport()->update();
+}
+
+void ActivityView::moveCaret(Place to, bool extend) {
+    m_cursor = clamped(to);
+    if (!extend) m_anchor = m_cursor;
+    showLine(m_cursor.line);
+    // And its column in sight.
+    const qreal advance = charAdvance();
+    QScrollBar* h = horizontalScrollBar();
+    const int x = static_cast<int>(columnOf(line(m_cursor.line), m_cursor.index) * advance);
+    const int width = viewport()->width() - 2 * kMargin;
+    if (x < h->value()) h->setValue(x);
+    if (x + advance > h->value() + width) h->setValue(static_cast<int>(x + advance) - width);
+    viewport()->update();
+    announceSelection();
+}
+
+// The caret keys of a text view, by the platform's own key bindings.
+bool ActivityView::moveByKey(QKeyEvent* event) {
+    enum class Motion {
+        CharBack,
+        Char,
+        LineUp,
+        LineDown,
+        PageUp,
+        PageDown,
+        Start,
+        End,
+        First,
+        Last
+    };
+    using Key = QKeySequence::StandardKey;
+    static const struct {
+        Key move, select;
+        Motion motion;
+    } keys[] = {
+        {Key::MoveToPreviousChar, Key::SelectPreviousChar, Motion::CharBack},
+        {Key::MoveToNextChar, Key::SelectNextChar, Motion::Char},
+        {Key::MoveToPreviousLine, Key::SelectPreviousLine, Motion::LineUp},
+        {Key::MoveToNextLine, Key::SelectNextLine, Motion::LineDown},
+        {Key::MoveToPreviousPage, Key::SelectPreviousPage, Motion::PageUp},
+        {Key::MoveToNextPage, Key::SelectNextPage, Motion::PageDown},
+        {Key::MoveToStartOfLine, Key::SelectStartOfLine, Motion::Start},
+        {Key::MoveToEndOfLine, Key::SelectEndOfLine, Motion::End},
+        {Key::MoveToStartOfDocument, Key::SelectStartOfDocument, Motion::First},
+        {Key::MoveToEndOfDocument, Key::SelectEndOfDocument, Motion::Last},
+    };
+    for (const auto& key : keys) {
+        const bool extend = event->matches(key.select);
+        if (!extend && !event->matches(key.move)) continue;
+        Place at = clamped(m_cursor);
+        auto lineTo = [&](qint64 number) {
+            number = std::clamp(number, m_first, lastLine());
+            return Place{number, std::min(at.index, line(number).size())};
+        };
+        switch (key.motion) {
+        case Motion::CharBack:
+            if (at.index > 0)
+                --at.index;
+            else if (at.line > m_first)
+                at = {at.line - 1, line(at.line - 1).size()};
+            break;
+        case Motion::Char:
+            if (at.index < line(at.line).size())
+                ++at.index;
+            else if (at.line < lastLine())
+                at = {at.line + 1, 0};
+            break;
+        case Motion::LineUp:
+            at = lineTo(at.line - 1);
+            break;
+        case Motion::LineDown:
+            at = lineTo(at.line + 1);
+            break;
+        case Motion::PageUp:
+            at = lineTo(at.line - visibleRows());
+            break;
+        case Motion::PageDown:
+            at = lineTo(at.line + visibleRows());
+            break;
+        case Motion::Start:
+            at.index = 0;
+            break;
+        case Motion::End:
+            at.index = line(at.line).size();
+            break;
+        case Motion::First:
+            at = {m_first, 0};
+            break;
+        case Motion::Last:
+            at = {lastLine(), m_open.size()};
+            break;
+        }
+        moveCaret(at, extend);
+        return true;
+    }
+    return false;
+}
+
+void ActivityView::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::SelectAll))
+        selectAll();
+    else if (event->matches(QKeySequence::Copy))
+        copy();
+    else if (!moveByKey(event))
+        QAbstractScrollArea::keyPressEvent(event);
 }
 
 void ActivityView::contextMenuEvent(QContextMenuEvent* event) {
     QMenu menu(this);
     QAction* copyAction = menu.addAction(tr("&Copy"), this, &ActivityView::copy);
     copyAction->setShortcut(QKeySequence::Copy);
-    copyAction->setEnabled(m_anchor != m_cursor);
+    const auto [from, to] = selection();
+    copyAction->setEnabled(from != to);
     menu.addAction(tr("Select &All"), this, &ActivityView::selectAll)
         ->setShortcut(QKeySequence::SelectAll);
     if (!m_menuActions.isEmpty()) {

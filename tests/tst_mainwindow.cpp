@@ -193,49 +193,6 @@ class TestMainWindow : public QObject {
             QString::fromLatin1("[...Power cycle=Cancel]\n\xC3\xA4\n")));
     }
 
-    // The newest lines and an open one, however they come; the view follows
-    // the newest, and a user scrolled up keeps the same lines in sight.
-    void activityView() {
-        app::ActivityView view;
-        view.setFont(dialogs::fontOf(dialogs::Font::Fixed));
-        view.resize(225, 469);
-        view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&view));
-        QScrollBar* bar = view.verticalScrollBar();
-        view.append("WRITE\t0x40\t"); // left open, and older than all that follows
-        std::string lines;
-        for (int i = 0; i < app::kMaxActivityLines + 5; ++i)
-            lines += "L" + std::to_string(i) + "\r\n";
-        view.append(lines);
-        view.flush();
-        QCOMPARE(bar->value(), bar->maximum());
-        bar->setValue(1000);
-        const QString inSight = view.toPlainText().section('\n', 1000, 1000);
-        view.append("a\r");
-        view.append("\nb\rc\nopen");
-        view.flush();
-        QCOMPARE(bar->value(), 997);
-        QCOMPARE(view.toPlainText().section('\n', 997, 997), inSight);
-        const QStringList shown = view.toPlainText().split('\n');
-        QCOMPARE(shown.size(), app::kMaxActivityLines + 1);
-        QCOMPARE(shown.first(), "L8");
-        QCOMPARE(shown.mid(shown.size() - 4), (QStringList{"a", "b", "c", "open"}));
-        // Read-only, but the mouse selects and Ctrl+C copies, tabs included.
-        view.clearView();
-        view.append("START\r\nWRITE\t0x90\tAck\r\n");
-        view.flush();
-        const int row = QFontMetrics(view.font()).lineSpacing();
-        const qreal advance = QFontMetricsF(view.font()).horizontalAdvance(' ');
-        auto at = [&](int column, int line) {
-            return QPoint(4 + qRound(column * advance), 4 + line * row + row / 2);
-        };
-        QTest::mousePress(view.viewport(), Qt::LeftButton, {}, at(2, 0));
-        QTest::mouseMove(view.viewport(), at(17, 1));
-        QTest::mouseRelease(view.viewport(), Qt::LeftButton, {}, at(17, 1));
-        QTest::keyClick(&view, Qt::Key_C, Qt::ControlModifier);
-        QCOMPARE(QApplication::clipboard()->text(), "ART\nWRITE\t0x90\tA");
-    }
-
     void tokenMenuAndValueBoxes() {
         WindowFixture f;
         show(f);
