@@ -6,6 +6,7 @@
 #include "library/examples.h"
 #include "windowfixture.h"
 
+#include <QAbstractItemView>
 #include <QAccessible>
 #include <QAction>
 #include <QCheckBox>
@@ -63,17 +64,24 @@ class TestMainWindow : public QObject {
     }
 
     // Every control of the window and both dialogs has a name a screen reader
-    // says; a captioned quick button is announced by its caption.
+    // says and a role, not a bare filler; what shows text gives it as text. A
+    // captioned quick button is announced by its caption.
     void accessibleNamesAndIcon() {
         WindowFixture f;
         dialogs::Alert alert(f.window.get());
         dialogs::SelectFile select(f.window.get());
         for (QWidget* form : {static_cast<QWidget*>(f.window.get()), f["connection"],
                               static_cast<QWidget*>(&alert), static_cast<QWidget*>(&select)})
-            for (auto* w : form->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-                if (!w->objectName().isEmpty() &&
-                    !w->testAttribute(Qt::WA_TransparentForMouseEvents)) // lines and shapes
-                    QVERIFY2(!nameOf(w).isEmpty(), qPrintable(w->objectName()));
+            for (auto* w : form->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+                if (w->objectName().isEmpty() ||
+                    w->testAttribute(Qt::WA_TransparentForMouseEvents)) // lines and shapes
+                    continue;
+                QAccessibleInterface* face = QAccessible::queryAccessibleInterface(w);
+                QVERIFY2(!nameOf(w).isEmpty(), qPrintable(w->objectName()));
+                QVERIFY2(face->role() != QAccessible::Client, qPrintable(w->objectName()));
+                if (qobject_cast<QAbstractScrollArea*>(w) && !qobject_cast<QAbstractItemView*>(w))
+                    QVERIFY2(face->textInterface(), qPrintable(w->objectName()));
+            }
         QCOMPARE(nameOf(f["cmmd(0)"]), "Quick command 1");
         const QByteArray name = "LM75 & friends: temperature, then the configuration";
         writeFile(f.dir.filePath("a.txt"), ";" + name + "\r\nStart\r\n;Short\r\n");
