@@ -11,6 +11,7 @@
 #include "processstats.h"
 #include "simwindow.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -132,9 +133,12 @@ int flood(int seconds, int writeSize, bool fullSpeed) {
                 "peak %.1f MB, longest stall %.1f ms\n",
                 mean, wall, (long long)arrivals.count(), (long long)lines, peakMb(),
                 stalls.longestMs());
-    std::printf("RESULT platform=%s speed=%s write=%s cpu_mean=%.2f cpu_max=%.2f rss_first=%.1f "
-                "rss_last=%.1f rss_peak=%.1f stall_ms=%.1f arrivals=%lld\n",
-                qPrintable(QApplication::platformName()), fullSpeed ? "full" : "line",
+    // Whether a platform accessibility bridge listened (an AT-SPI bus and
+    // QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1, or a screen reader running).
+    std::printf("RESULT platform=%s a11y=%s speed=%s write=%s cpu_mean=%.2f cpu_max=%.2f "
+                "rss_first=%.1f rss_last=%.1f rss_peak=%.1f stall_ms=%.1f arrivals=%lld\n",
+                qPrintable(QApplication::platformName()), QAccessible::isActive() ? "on" : "off",
+                fullSpeed ? "full" : "line",
                 writeSize > 0 ? qPrintable(QString::number(writeSize)) : "default", mean, highest,
                 firstRss, lastRss, peakMb(), stalls.longestMs(), (long long)arrivals.count());
     rig.sim.command("reset");
