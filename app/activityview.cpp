@@ -100,7 +100,9 @@ void ActivityView::addLine(QString text) {
     const qint64 start = startOf(lastLine());
     m_lines.push_back({std::move(text), start});
     if (m_lines.size() <= static_cast<std::size_t>(kMaxActivityLines)) return;
-    if (toolsListen()) m_droppedUntold.append(m_lines.front().text + QLatin1Char('\n'));
+    // Only what tools were told needs telling gone, so this stays bounded.
+    if (toolsListen() && m_lines.front().start < m_toldEnd)
+        m_droppedUntold.append(m_lines.front().text + QLatin1Char('\n'));
     m_lines.pop_front();
     ++m_first;
 }

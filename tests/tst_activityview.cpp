@@ -287,6 +287,10 @@ class TestActivityView : public QObject {
         QCOMPARE(told.size(), 2);
         QCOMPARE(told[0], "remove 0: 55"); // all that was told before
         QVERIFY(told[1].startsWith("insert 0: L0\n"));
+        // Scrolled to the newest: its last character stands in the view.
+        const QRect last = text->characterRect(text->characterCount() - 1);
+        QVERIFY(QRect(v.view.viewport()->mapToGlobal(QPoint(0, 0)), v.view.viewport()->size())
+                    .contains(last.center()));
         told.clear();
         const int count = text->characterCount();
         v.view.clearView();

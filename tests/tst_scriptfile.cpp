@@ -69,10 +69,11 @@ class TestScriptFile : public QObject {
         QTest::newRow("lines: a block at the limit, one past it")
             << a + "\r\n" + b + start + "\r\n;C\r\nStop" << Texts{"", a, b, ";C\r\nStop"}
             << QStringList{"A", "B", "C"} << 0 << Entries{2};
-        const QByteArray wide(library::kQueueBytes - 4, 'x');
-        QTest::newRow("bytes: the preamble up to the byte")
-            << wide + "\r\nab\r\nc\r\n;D" << Texts{wide + "\r\nab", ";D"} << QStringList{"D"} << 0
-            << Entries{0};
+        // Up to the byte, the line breaks counted.
+        const QByteArray wide(library::kQueueBytes - 4, 'x'), d(library::kQueueBytes - 7, 'y');
+        QTest::newRow("bytes: up to the byte")
+            << wide + "\r\nab\r\nc\r\n;D\r\n" + d + "\r\ncd" << Texts{wide + "\r\nab", ";D\r\n" + d}
+            << QStringList{"D"} << 0 << Entries{0, 1};
         const QString umlauts(library::kQueueBytes / 2, QChar(0xE4));
         QTest::newRow("bytes: a long first line cut between characters")
             << ";" + umlauts.toUtf8() + "\r\nStart"
