@@ -87,6 +87,14 @@ class TestWindowFiles : public QObject {
                      "left out.\r\nThe queue takes at most 10000 lines (256 KiB) of a block: of " +
                      f.dir.filePath("big.txt") +
                      ", only that much was loaded of the lines before the first block.");
+        // Cut alone, it is said alone.
+        writeFile(f.dir.filePath("long.txt"),
+                  ";Long\r\n" + QByteArray("Stop\r\n").repeated(library::kQueueLines));
+        f.load(f.dir.filePath("long.txt"));
+        QCOMPARE(f.alerts.size(), 2);
+        QCOMPARE(f.alerts[1].message,
+                 "The queue takes at most 10000 lines (256 KiB) of a block: of " +
+                     f.dir.filePath("long.txt") + ", only that much was loaded of \"Long\".");
     }
     // An existing file is kept when the file dialog is not accepted, and
     // replaced whole, added to or kept as the user answers "Replace it?".
