@@ -132,8 +132,7 @@ void load(int megabytes, int keystrokes) {
     const Spread key = spread(times);
     std::printf("Load of %d MB (%lld bytes, %lld lines): %d lines in the queue, %zu alert(s)\n",
                 megabytes, static_cast<long long>(fileSize), static_cast<long long>(fileLines),
-                queue->blockCount(),
-                static_cast<std::size_t>(f.alerts.size()));
+                queue->blockCount(), static_cast<std::size_t>(f.alerts.size()));
     std::printf("  load until the queue shows it marked  %8.0f ms\n", loaded);
     std::printf("  memory the load added                 %8.1f MB (%.1f times the file), "
                 "now %.1f MB\n",
