@@ -1,4 +1,5 @@
 #include "compiler/compiler.h"
+#include "compiler/marks.h"
 #include "compiler/warnings.h"
 
 #include <QtTest>
@@ -60,6 +61,38 @@ class TestWarnings : public QObject {
             QCOMPARE(typed.substr(element->begin, element->end - element->begin), element->element);
         }
         QCOMPARE(got, found);
+    }
+
+    // A command that takes a value, last in the queue: marked with what it
+    // lacks, and nothing read past the queue's end.
+    void marksOfALastCommand_data() {
+        QTest::addColumn<QByteArray>("queue");
+        QTest::addColumn<QByteArray>("marks"); // "kind begin-end: message" each
+        QTest::newRow("write") << QByteArray("Start\nWrite")
+                               << QByteArray("C 0-5\nC 7-12\nW 7-12: Write has no value, so it "
+                                             "sends 0x00\n");
+        QTest::newRow("read") << QByteArray("Read")
+                              << QByteArray("C 0-4\nW 0-4: Read has no ack or nack, so it ends "
+                                            "with nAck\n");
+        QTest::newRow("delaym after a comment")
+            << QByteArray(";wait\nDelaym")
+            << QByteArray("- 0-5\nC 7-13\nW 7-13: Delaym has no value, so it sends 0x00\n");
+        QTest::newRow("setv") << QByteArray("SetV")
+                              << QByteArray("C 0-4\nE 0-4: Unidentified element encountered: "
+                                            "\r\n\r\nSetV takes Open, 2.5, 3.0, 3.5, 4.0 or 5.0\n");
+    }
+    void marksOfALastCommand() {
+        QFETCH(QByteArray, queue);
+        QFETCH(QByteArray, marks);
+        QByteArray got;
+        for (const auto& m : compiler::queueMarks(compiler::typedQueue(queue.toStdString()))) {
+            static const char kinds[] = {'C', '-', 'W', 'E'};
+            got += kinds[static_cast<int>(m.kind)] + QByteArray(" ") +
+                   QByteArray::number(qulonglong(m.begin)) + "-" +
+                   QByteArray::number(qulonglong(m.end)) +
+                   (m.message.empty() ? "" : ": " + QByteArray(m.message.c_str())) + "\n";
+        }
+        QCOMPARE(got, marks);
     }
 };
 
