@@ -71,11 +71,6 @@ class TestI2cscript : public QObject {
                    "i2cscript run: Cannot open /dev/ttyNOSUCH9: No such file or directory.\nThe "
                    "device is not there: check that the adapter is plugged in.\n"
             << 2;
-        QTest::newRow("compile warns past a refused word")
-            << QStringList{"compile"} << QByteArray("Wrte\nWrite 256\n") << none
-            << "<stdin>:2" + above255.mid(2) +
-                   "I2C processor error\nUnidentified element encountered: \nWrte\nline 1: Wrte\n"
-            << 1;
         QDirIterator files(TEST_DATA_DIR, {"*.txt", "*.rx"}, QDir::Files,
                            QDirIterator::Subdirectories);
         while (files.hasNext()) {

@@ -504,9 +504,6 @@ class TestMainWindow : public QObject {
             << "Delayu has no value on its line, so it takes \"GP0hi\" from line 11";
         QTest::newRow("unidentified")
             << "Wrte" << QColor() << "Unidentified element encountered: \nWrte";
-        QTest::newRow("warned after a refused word")
-            << "92" << QColor(0, 0, 255)
-            << "Write 92 is read as decimal, so it sends 0x5C; hex takes \"0x\" (Write 0x92)";
         QTest::newRow("after characters of two bytes")
             << "94" << QColor(0, 0, 255)
             << "Write 94 is read as decimal, so it sends 0x5E; hex takes \"0x\" (Write 0x94)";
@@ -519,10 +516,9 @@ class TestMainWindow : public QObject {
         QFETCH(QColor, colour);
         QFETCH(QString, message);
         WindowFixture f;
-        f.queueBox()->setPlainText(
-            ";sensor\nStart\nWrite 0x90\nWrite 91\nSpeed\nReadInt\n"
-            "Delaym 5\nSetV 5.0\nSCL?\nDelayu\nGP0hi\n Stop\nWrte 1\nWrite 92\n"
-            "SetV 3.3\n\u00e9\u00e9 Write 94\n");
+        f.queueBox()->setPlainText(";sensor\nStart\nWrite 0x90\nWrite 91\nSpeed\nReadInt\n"
+                                   "Delaym 5\nSetV 5.0\nSCL?\nDelayu\nGP0hi\n Stop\nWrte 1\n"
+                                   "SetV 3.3\n\u00e9\u00e9 Write 94\n");
         f.window->queueMarks()->refresh();
         const QString elementChar = "A-Za-z0-9_?;./\\[\\]";
         const int at = f.queue().indexOf(QRegularExpression("(?<![" + elementChar + "])" +

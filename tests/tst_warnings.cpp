@@ -71,12 +71,6 @@ class TestWarnings : public QObject {
         QTest::newRow("write") << QByteArray("Start\nWrite")
                                << QByteArray("C 0-5\nC 7-12\nW 7-12: Write has no value, so it "
                                              "sends 0x00\n");
-        QTest::newRow("read") << QByteArray("Read")
-                              << QByteArray("C 0-4\nW 0-4: Read has no ack or nack, so it ends "
-                                            "with nAck\n");
-        QTest::newRow("delaym after a comment")
-            << QByteArray(";wait\nDelaym")
-            << QByteArray("- 0-5\nC 7-13\nW 7-13: Delaym has no value, so it sends 0x00\n");
         QTest::newRow("setv") << QByteArray("SetV")
                               << QByteArray("C 0-4\nE 0-4: Unidentified element encountered: "
                                             "\r\n\r\nSetV takes Open, 2.5, 3.0, 3.5, 4.0 or 5.0\n");
