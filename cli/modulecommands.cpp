@@ -184,21 +184,8 @@ int scanCommand(const CommandLine& line) {
     if (!connection.open()) return kExitUsage;
     auto& session = connection.session();
     Presence present{};
-    const auto frames = scanFrames();
-    std::size_t answeredFrames = 0;
-    // Only the answer to the frame sent last counts: a stored script that
-    // the edge trigger runs meanwhile may write anything.
-    session.onFrame = [&](std::string_view frame) {
-        if (answeredFrames < frames.size() &&
-            readScanAnswer(frame, frames[answeredFrames].addresses, present))
-            ++answeredFrames;
-    };
     const milliseconds limit = connection.limit(kAnswerTime);
-    bool answered = true;
-    for (std::size_t sent = 0; answered && sent < frames.size(); ++sent) {
-        session.send(compiler::compile(frames[sent].queue).frame);
-        answered = session.waitUntil([&] { return answeredFrames > sent; }, limit);
-    }
+    const bool answered = probeBus(session, limit, present);
     // Silent addresses are what a scan is for: their nAcks are no failure.
     const int status = connection.finish(answered, limit, false);
     if (status == kExitOk) {

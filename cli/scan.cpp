@@ -1,5 +1,7 @@
 #include "cli/scan.h"
 
+#include "cli/session.h"
+
 #include "compiler/compiler.h"
 #include "protocol/decoder.h"
 #include "protocol/frames.h"
@@ -59,6 +61,25 @@ bool readScanAnswer(std::string_view frame, const std::vector<int>& addresses, P
     for (int a : acknowledged)
         present[static_cast<std::size_t>(a)] = true;
     return true;
+}
+
+bool probeBus(Session& session, std::chrono::milliseconds limit, Presence& present) {
+    const auto frames = scanFrames();
+    std::size_t answeredFrames = 0;
+    // Only the answer to the frame sent last counts: a stored script that
+    // the edge trigger runs meanwhile may write anything.
+    session.onFrame = [&](std::string_view frame) {
+        if (answeredFrames < frames.size() &&
+            readScanAnswer(frame, frames[answeredFrames].addresses, present))
+            ++answeredFrames;
+    };
+    bool answered = true;
+    for (std::size_t sent = 0; answered && sent < frames.size(); ++sent) {
+        session.send(compiler::compile(frames[sent].queue).frame);
+        answered = session.waitUntil([&] { return answeredFrames > sent; }, limit);
+    }
+    session.onFrame = nullptr;
+    return answered;
 }
 
 std::string scanGrid(const Presence& present) {

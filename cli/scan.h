@@ -2,6 +2,7 @@
 // Probing the bus for slaves: the probe scripts, reading their answers, and
 // the grid of what answered.
 #include <array>
+#include <chrono>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,6 +27,13 @@ std::vector<ScanFrame> scanFrames();
 // its Ack or nAck, STOP for each, and nothing else), marks the addresses that
 // acknowledged and returns true; any other frame leaves present alone.
 bool readScanAnswer(std::string_view frame, const std::vector<int>& addresses, Presence& present);
+
+class Session;
+
+// Sends the probe frames one by one, each once the one before was answered,
+// and marks what acknowledged. False when an answer did not come within
+// limit (or the port failed, or a stop signal came).
+bool probeBus(Session& session, std::chrono::milliseconds limit, Presence& present);
 
 // The grid of all 128 addresses, rows "00:" to "70:": "--" for silence, the
 // address in hex where a slave acknowledged, blank outside the scan range.

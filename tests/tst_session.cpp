@@ -22,6 +22,28 @@ struct Module {
     }
 };
 
+// A module on whose bus 0x08 and 0x77 answer: each script frame is answered
+// once the event loop runs, after a stray answer of a stored script.
+class BusPort : public serial::FakePort {
+  public:
+    int unanswered = 0, mostUnanswered = 0;
+    void write(const QByteArray& data) override {
+        FakePort::write(data);
+        mostUnanswered = std::max(mostUnanswered, ++unanswered);
+        QByteArray answer = "!0010";
+        for (qsizetype at = 7; at + 6 <= data.size(); at += 8) { // "0001hh04" a probe
+            const int address = data.mid(at + 4, 2).toInt(nullptr, 16);
+            answer +=
+                "SW" + data.mid(at + 4, 2) + (address == 0x10 || address == 0xEE ? "a" : "n") + "P";
+        }
+        QTimer::singleShot(0, this, [this, answer] {
+            deliver("!0010SW90aP\r");
+            deliver(answer + "\r");
+            --unanswered;
+        });
+    }
+};
+
 class TestSession : public QObject {
     Q_OBJECT
   private slots:
@@ -64,6 +86,20 @@ class TestSession : public QObject {
                 if (present[a]) marked << QString::number(a, 16).toUpper();
             QCOMPARE(marked.join(' '), QString(found));
         }
+    }
+
+    // Each probe frame waits for its answer, the last one too.
+    void probeBus() {
+        BusPort port;
+        port.open("COM1", "115200,n,8,1");
+        cli::Session session(port);
+        cli::Presence present{};
+        QVERIFY(cli::probeBus(session, 5s, present));
+        QCOMPARE(port.written.size(), qsizetype(cli::scanFrames().size()));
+        QCOMPARE(port.mostUnanswered, 1);
+        QCOMPARE(port.unanswered, 0);
+        QCOMPARE(std::count(present.begin(), present.end(), true), 2);
+        QVERIFY(present[0x08] && present[0x77]);
     }
 
     void scanGridAndNote() {
