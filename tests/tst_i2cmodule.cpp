@@ -181,14 +181,22 @@ class TestI2cModule : public QObject {
         start(ping, {"ping", "--port", sim.device, "--timeout", "4"});
         QVERIFY(ping.waitForFinished(5000));
         QVERIFY2(ping.exitCode() == 0, ping.readAllStandardError());
-        start(lost, {"run", "--port", sim.device});
+        QTemporaryDir dir; // for anyone: the run may be nobody's
+        QVERIFY(QFile::setPermissions(dir.path(), QFileDevice::Permissions(0x7777)));
+        start(lost, {"run", "--port", sim.device, "--record", dir.filePath("r")});
         QVERIFY(runLongScript(lost, sim.device));
         sim.kill();
         QVERIFY(lost.waitForFinished(5000));
         const QByteArray err = lost.readAllStandardError();
-        QVERIFY2(err.startsWith("i2cscript run: " + sim.device.toUtf8() + " stopped working: "),
-                 err);
+        const QByteArray said = sim.device.toUtf8() + " stopped working: ";
+        QVERIFY2(err.startsWith("i2cscript run: " + said), err);
         QCOMPARE(lost.exitCode(), 2);
+        // The record ends with the loss.
+        QFile record(dir.filePath("r"));
+        QVERIFY(record.open(QIODevice::ReadOnly));
+        const QByteArrayList lines = record.readAll().split('\n');
+        QVERIFY2(lines.size() >= 2 && lines[lines.size() - 2].contains(" * " + said),
+                 lines.join('|'));
     }
 };
 
