@@ -89,6 +89,27 @@ class TestI2cModule : public QObject {
         QCOMPARE(silent.status, 4);
     }
 
+    // ports: every COM name and the device it opens, COM8 through the link
+    // beside the program; while a name is unbound, how to bind one.
+    void ports() {
+        QTemporaryDir dir;
+        const QString program = dir.filePath("i2cscript");
+        QVERIFY(QFile::copy(I2CSCRIPT, program));
+        SimProcess sim;
+        QVERIFY(sim.start({"--link", dir.filePath("COM8")}));
+        QProcess ports;
+        ports.start(program, {"ports"});
+        QVERIFY(ports.waitForFinished(5000));
+        QCOMPARE(ports.exitCode(), 0);
+        const QString out = ports.readAllStandardOutput();
+        const QStringList lines = out.split('\n');
+        QCOMPARE(lines[7], QString("COM8  %1  %2 in the program's folder")
+                               .arg(sim.device.leftJustified(14), dir.filePath("COM8")));
+        const bool unbound = !lines.mid(0, 7).filter(QRegularExpression("^COM\\d  -$")).isEmpty();
+        QCOMPARE(out.contains("\nTo bind a name to a device: ln -s DEVICE " + dir.filePath("COMn")),
+                 unbound);
+    }
+
     // monitor prints what the module sends on its own, after the time of day,
     // until Ctrl-C; the greeting of its own connection is left out. The
     // record holds every frame, the greeting too, with the activity.
