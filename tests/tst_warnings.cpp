@@ -16,7 +16,7 @@ class TestWarnings : public QObject {
         auto row = [](const char* name, const char* queue, const char* found) {
             QTest::newRow(name) << QByteArray(queue) << QByteArray(found);
         };
-        row("clean", "Start\nWrite 0x90 Write 2\n this reads\nDelaym 90\n", "");
+        row("clean", "Start\nWrite 0x90 Write 2 Write 05\n this reads\nDelaym 90\n", "");
         row("read as decimal", "Write A0\nwrite 91\n",
             "1: Write A0 is read as decimal, so it sends 0x00; hex takes \"0x\" (Write 0xA0)\n"
             "2: write 91 is read as decimal, so it sends 0x5B; hex takes \"0x\" (write 0x91)\n");
@@ -61,6 +61,21 @@ class TestWarnings : public QObject {
             QCOMPARE(typed.substr(element->begin, element->end - element->begin), element->element);
         }
         QCOMPARE(got, found);
+    }
+
+    // 124 tokens go in a frame: the word that passes them is marked, where
+    // compile refuses.
+    void marksPastTheTokenLimit() {
+        const QByteArray writes = QByteArray("Write 0x90\n").repeated(62);
+        for (const QByteArray& tail : {QByteArray(), QByteArray("Stop\n")}) {
+            const std::string queue = compiler::typedQueue((writes + tail).toStdString());
+            std::vector<std::size_t> errors;
+            for (const auto& m : compiler::queueMarks(queue))
+                if (m.kind == compiler::Mark::Kind::Error) errors.push_back(m.begin);
+            QCOMPARE(compiler::compile(queue).ok(), tail.isEmpty());
+            QCOMPARE(errors, tail.isEmpty() ? std::vector<std::size_t>{}
+                                            : std::vector<std::size_t>{queue.rfind("Stop")});
+        }
     }
 
     // A command that takes a value, last in the queue: marked with what it
