@@ -71,6 +71,14 @@ class TestI2cscript : public QObject {
                    "i2cscript run: Cannot open /dev/ttyNOSUCH9: No such file or directory.\nThe "
                    "device is not there: check that the adapter is plugged in.\n"
             << 2;
+        QTest::newRow("\"-\" is standard input")
+            << QStringList{"compile", "-"} << QByteArray("Write 256\n")
+            << QByteArray("$0010030100\n") << "<stdin>" + above255 << 0;
+        QTest::newRow("an argument too many")
+            << QStringList{"compile", "a.txt", "b.txt"} << none << none
+            << QByteArray("i2cscript compile: unexpected argument 'b.txt' (see i2cscript compile "
+                          "--help)\n")
+            << 2;
         QDirIterator files(TEST_DATA_DIR, {"*.txt", "*.rx"}, QDir::Files,
                            QDirIterator::Subdirectories);
         while (files.hasNext()) {
