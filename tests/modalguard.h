@@ -32,11 +32,9 @@ template <class Dialog> void whenShown(std::function<void(Dialog&)> act) {
     poll->start(5);
 }
 
-// The program's file dialog, when it shows next, answered with a name (in a
-// folder, when one is given) and OK.
-inline void answerFileDialog(const QString& name, const QString& folder = {}) {
+// The program's file dialog, when it shows next, answered with a name and OK.
+inline void answerFileDialog(const QString& name) {
     whenShown<dialogs::SelectFile>([=](dialogs::SelectFile& dialog) {
-        if (!folder.isEmpty()) dialog.setDirFolder(folder);
         dialog.setFileName(name);
         QTest::mouseClick(dialog.controls.value("okbutton"), Qt::LeftButton);
     });

@@ -1,4 +1,5 @@
-// The alert dialog and the replace question, answered as a user would.
+// The alert dialog, answered as a user would (tst_windowfiles answers the
+// replace question).
 #include "dialogs/alert.h"
 #include "modalguard.h"
 
@@ -37,7 +38,8 @@ class TestAlert : public QObject {
         whenShown<dialogs::Alert>([&](dialogs::Alert& alert) {
             shown = true;
             auto* message = alert.findChild<QPlainTextEdit*>("message");
-            QCOMPARE(message->toPlainText(), "Unidentified element encountered: \nWrte");
+            QCOMPARE(alert.windowTitle() + ": " + message->toPlainText(),
+                     "I2C processor error: Unidentified element encountered: \nWrte");
             QCOMPARE(message->document()->defaultTextOption().alignment(),
                      style == 0 ? Qt::AlignHCenter : Qt::AlignLeft);
             QVERIFY(!button(alert, dialogs::Alert::kThirdChoice));
@@ -48,37 +50,6 @@ class TestAlert : public QObject {
                  answer);
         QVERIFY(shown);
         QVERIFY(!dialogs::showalert(nullptr, "t", "m", 2));
-    }
-
-    // "Replace it?": OK replaces, Append (where offered) appends, anything
-    // else keeps the file.
-    void replaceQuestion_data() {
-        QTest::addColumn<bool>("append");
-        QTest::addColumn<QString>("how");
-        QTest::addColumn<int>("answer");
-        using dialogs::ReplaceAnswer;
-        QTest::newRow("ok") << false << "ok" << int(ReplaceAnswer::Replace);
-        QTest::newRow("append") << true << "append" << int(ReplaceAnswer::Append);
-        QTest::newRow("escape") << true << "escape" << int(ReplaceAnswer::Cancel);
-    }
-    void replaceQuestion() {
-        QFETCH(bool, append);
-        QFETCH(QString, how);
-        QFETCH(int, answer);
-        ModalGuard guard;
-        QString asked;
-        whenShown<dialogs::Alert>([&](dialogs::Alert& alert) {
-            asked = alert.windowTitle() + ": " +
-                    alert.findChild<QPlainTextEdit*>("message")->toPlainText();
-            QPushButton* third = button(alert, dialogs::Alert::kThirdChoice);
-            QCOMPARE(third != nullptr, append);
-            if (how == "append")
-                QTest::mouseClick(third, Qt::LeftButton);
-            else
-                endDialog(alert, how, button(alert, 0), button(alert, 1));
-        });
-        QCOMPARE(int(dialogs::askReplace(nullptr, "Record", "/tmp/s.txt", append)), answer);
-        QCOMPARE(asked, "Record: /tmp/s.txt exists. Replace it?");
     }
 };
 

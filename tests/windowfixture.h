@@ -1,6 +1,8 @@
 #pragma once
-// A main window over a FakePort, with its settings in a temporary folder, its
-// alerts recorded instead of shown (answered OK) and its end counted.
+// A main window over a FakePort, with its settings (and, unless a program
+// folder is given, its load folder) in a temporary folder, its alerts
+// recorded as "title: message" instead of shown (answered OK) and its end
+// counted.
 #include "app/activityview.h"
 #include "app/mainwindow.h"
 #include "fakeport.h"
@@ -27,22 +29,17 @@ inline QByteArray contents(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("missing");
 }
 
-struct Shown {
-    QString title;
-    QString message;
-    int style = -1;
-};
-
 struct WindowFixture {
     explicit WindowFixture(const QString& programFolder = {}) {
         const QString folder = programFolder.isNull() ? dir.path() : programFolder;
         window = std::make_unique<app::MainWindow>(
             port, app::Settings(folder, dir.filePath(QStringLiteral("config"))));
-        window->setAlert([this](const QString& title, const QString& message, int style) {
-            alerts.append({title, message, style});
+        window->setAlert([this](const QString& title, const QString& message, int) {
+            alerts << title + ": " + message;
             return true;
         });
         window->setQuit([this] { ++quits; });
+        if (programFolder.isNull()) window->loaddirectory = dir.path();
     }
 
     QWidget* operator[](const QString& name) const { return window->control(name); }
@@ -67,6 +64,21 @@ struct WindowFixture {
         emit combo->activated(index);
     }
     void choosePort(int index) { choose(QStringLiteral("portselect"), index); }
+    void click(const QString& name) { QTest::mouseClick((*this)[name], Qt::LeftButton); }
+    // On a text box, where it takes the mouse.
+    void doubleClick(const QString& name) {
+        auto* area = get<QAbstractScrollArea>(name);
+        QTest::mouseDClick(area ? area->viewport() : (*this)[name], Qt::LeftButton);
+    }
+    void show() {
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        QApplication::setActiveWindow(window.get());
+    }
+    static bool busy() {
+        const QCursor* cursor = QApplication::overrideCursor();
+        return cursor && cursor->shape() == Qt::BusyCursor;
+    }
     // The window's action of that text ("Save activity as…"), or null.
     QAction* action(const QString& text) const {
         for (auto* a : window->findChildren<QAction*>())
@@ -76,13 +88,18 @@ struct WindowFixture {
 
     void load(const QString& name) {
         answerFileDialog(name);
-        QTest::mouseClick((*this)[QStringLiteral("Command4")], Qt::LeftButton);
+        click(QStringLiteral("Command4"));
+    }
+    // A file of these bytes written in the temporary folder, then loaded.
+    void load(const QString& name, const QByteArray& bytes) {
+        writeFile(dir.filePath(name), bytes);
+        load(name);
     }
 
     ModalGuard guard;
     QTemporaryDir dir;
     serial::FakePort port;
     std::unique_ptr<app::MainWindow> window;
-    QList<Shown> alerts;
+    QStringList alerts;
     int quits = 0;
 };
