@@ -8,9 +8,11 @@
 #include <QAccessible>
 #include <QAccessibleTextInterface>
 #include <QClipboard>
+#include <QMenu>
 #include <QScrollBar>
 #include <QtTest>
 
+#include <optional>
 #include <string>
 
 namespace {
@@ -162,6 +164,65 @@ class TestActivityView : public QObject {
         QVERIFY(from.line <= released);
     }
 
+    // The newest line is drawn last while the view follows: from the start,
+    // after an emptying, and once the bar is back at the bottom; a reader
+    // scrolled up stays where he is.
+    void followsTheNewestLine() {
+        View v;
+        QScrollBar* bar = v.view.verticalScrollBar();
+        auto newestDrawnLast = [&] { // on the last whole row, inside the 4-pixel margins
+            const int rows = (v.view.viewport()->height() - 8) / (v.at(0, 1).y() - v.at(0, 0).y());
+            return v.view.topLine() + rows - 1 == v.view.lastLine();
+        };
+        v.view.append(numbered(0, 100) + "end");
+        v.view.flush();
+        QVERIFY(newestDrawnLast());
+        bar->setValue(0);
+        v.view.append("\r\n" + numbered(100, 10) + "end");
+        v.view.flush();
+        QCOMPARE(v.view.topLine(), 0);
+        bar->setValue(bar->maximum());
+        v.view.append("\r\n" + numbered(110, 10) + "end");
+        v.view.flush();
+        QVERIFY(newestDrawnLast());
+        // Emptied while scrolled up, with a selection: both go.
+        bar->setValue(0);
+        v.press(0, 1);
+        QTest::mouseClick(v.view.viewport(), Qt::LeftButton, Qt::ShiftModifier, v.at(1, 3));
+        QCOMPARE(v.copied(), "L1\nL2\nL");
+        v.view.clearView();
+        v.view.append(numbered(0, 100) + "end");
+        v.view.flush();
+        QVERIFY(newestDrawnLast());
+        QCOMPARE(v.copied(), "");
+        // Select all takes every line, not those in sight.
+        bar->setValue(50);
+        QTest::keyClick(&v.view, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(v.copied(), v.view.toPlainText());
+    }
+
+    // The context menu offers Copy only with a selection.
+    void contextMenuCopy() {
+        View v;
+        v.view.append("START\r\nSTOP\r\n");
+        v.view.flush();
+        auto copyOffered = [&] {
+            std::optional<bool> offered;
+            QTimer::singleShot(0, [&] {
+                if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+                    offered = menu->actions().value(0)->isEnabled();
+                    menu->close();
+                }
+            });
+            QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(5, 5));
+            QApplication::sendEvent(v.view.viewport(), &event);
+            return offered;
+        };
+        QCOMPARE(copyOffered(), std::optional<bool>(false));
+        QTest::keyClick(&v.view, Qt::Key_Right, Qt::ShiftModifier);
+        QCOMPARE(copyOffered(), std::optional<bool>(true));
+    }
+
     // The caret keys move, and with Shift select; the caret stays in sight.
     void caretKeys_data() {
         QTest::addColumn<QList<int>>("keys"); // key | modifiers
@@ -222,6 +283,8 @@ class TestActivityView : public QObject {
         QCOMPARE(QList<int>({start, end}), QList<int>({6, 21}));
         QCOMPARE(text->textAfterOffset(8, QAccessible::LineBoundary, &start, &end), "READ");
         QCOMPARE(text->textBeforeOffset(8, QAccessible::LineBoundary, &start, &end), "START\n");
+        QCOMPARE(text->textBeforeOffset(2, QAccessible::LineBoundary, &start, &end), "");
+        QCOMPARE(text->textAfterOffset(23, QAccessible::LineBoundary, &start, &end), "");
         QCOMPARE(text->textAtOffset(13, QAccessible::WordBoundary, &start, &end), "0x90");
         QCOMPARE(text->textAtOffset(8, QAccessible::CharBoundary, &start, &end), "I");
         QTest::keyClick(&v.view, Qt::Key_Home, Qt::ControlModifier);
