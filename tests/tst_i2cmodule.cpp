@@ -111,37 +111,44 @@ class TestI2cModule : public QObject {
     }
 
     // monitor prints what the module sends on its own, after the time of day,
-    // until Ctrl-C; the greeting of its own connection is left out. The
-    // record holds every frame, the greeting too, with the activity.
+    // until Ctrl-C, decoded or (--raw) as frames; the greeting of its own
+    // connection is left out. The record holds every frame, the greeting
+    // too, with the activity.
     void monitorAndItsRecord() {
-        SimProcess sim;
-        QVERIFY(sim.start());
-        QTemporaryDir dir;
-        QProcess monitor;
-        monitor.start(I2CSCRIPT, {"monitor", "--port", sim.device, "--record", dir.filePath("r")});
-        QVERIFY(QTest::qWaitFor([&] { return holdsOpen(monitor.processId(), sim.device); }, 5000));
-        QVERIFY(sim.settle()); // it has greeted the monitor
-        for (const char* line : {"int 0", "int 1", "reset"})
-            QVERIFY(sim.command(line));
-        QByteArray out;
-        QVERIFY(QTest::qWaitFor(
-            [&] { return (out += monitor.readAllStandardOutput()).count('\n') >= 3; }, 5000));
-        ::kill(static_cast<pid_t>(monitor.processId()), SIGINT);
-        QVERIFY(monitor.waitForFinished(5000));
-        QCOMPARE(monitor.exitCode(), 128 + SIGINT);
-        out += monitor.readAllStandardOutput();
-        static const QRegularExpression time("^\\d\\d:\\d\\d:\\d\\d\\.\\d{3}  ",
-                                             QRegularExpression::MultilineOption);
-        QCOMPARE(QString(out).replace(time, "T ").toUtf8(),
-                 QByteArray("T [Int]\t0\nT [Int]\t1\nT [Reset:   Power up]\n"));
-        QFile file(dir.filePath("r"));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        static const QRegularExpression stamp(
-            "^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\\.\\d{3} ",
-            QRegularExpression::MultilineOption);
-        QCOMPARE(QString(file.readAll()).remove(stamp).toUtf8(),
-                 QByteArray("< !001A08[cr]\t[Reset:   Power up]\r\n< !00200[cr]\t[Int]\t0\r\n"
-                            "< !00201[cr]\t[Int]\t1\r\n< !001A08[cr]\t[Reset:   Power up]\r\n"));
+        for (const bool raw : {false, true}) {
+            SimProcess sim;
+            QVERIFY(sim.start());
+            QTemporaryDir dir;
+            QProcess monitor;
+            monitor.start(I2CSCRIPT, QStringList{"monitor", "--port", sim.device, "--record",
+                                                 dir.filePath("r")} +
+                                         (raw ? QStringList{"--raw"} : QStringList{}));
+            QVERIFY(
+                QTest::qWaitFor([&] { return holdsOpen(monitor.processId(), sim.device); }, 5000));
+            QVERIFY(sim.settle()); // it has greeted the monitor
+            for (const char* line : {"int 0", "int 1", "reset"})
+                QVERIFY(sim.command(line));
+            QByteArray out;
+            QVERIFY(QTest::qWaitFor(
+                [&] { return (out += monitor.readAllStandardOutput()).count('\n') >= 3; }, 5000));
+            ::kill(static_cast<pid_t>(monitor.processId()), SIGINT);
+            QVERIFY(monitor.waitForFinished(5000));
+            QCOMPARE(monitor.exitCode(), 128 + SIGINT);
+            out += monitor.readAllStandardOutput();
+            static const QRegularExpression time("^\\d\\d:\\d\\d:\\d\\d\\.\\d{3}  ",
+                                                 QRegularExpression::MultilineOption);
+            QCOMPARE(QString(out).replace(time, "T ").toUtf8(),
+                     raw ? QByteArray("T !00200\nT !00201\nT !001A08\n")
+                         : QByteArray("T [Int]\t0\nT [Int]\t1\nT [Reset:   Power up]\n"));
+            QFile file(dir.filePath("r"));
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            static const QRegularExpression stamp("^\\d{4}-\\d\\d-\\d\\dT[\\d:.]{12} ",
+                                                  QRegularExpression::MultilineOption);
+            QCOMPARE(QString(file.readAll()).remove(stamp).toUtf8(),
+                     QByteArray("< !001A08[cr]\t[Reset:   Power up]\r\n< !00200[cr]\t[Int]\t0\r\n"
+                                "< !00201[cr]\t[Int]\t1\r\n< !001A08[cr]\t[Reset:   Power "
+                                "up]\r\n"));
+        }
     }
 
     // --record replaces the file once the port is open, --append adds to it;

@@ -85,6 +85,9 @@ class TestSimModel : public QObject {
             {"!00200", "!001A08", "!001060", "!00201"});
         row("trigger low-to-high", {"ReadInt", "$0011", "$0014", "$0015", "int 0", "int 1"},
             {"!001061", "!0011a", "!0014a", "!0015a", "!00200", "!00201", "!001061"});
+        row("trigger off, and a reset forgets the last script",
+            {"ReadInt", "$0011", "$0014", "int 0", "int 1", "reset", "$0011"},
+            {"!001061", "!0011a", "!0014a", "!00200", "!00201", "!001A08", "!0011e"});
         const QString readTemperature =
             "Start Write 0x90 Write 0 Start Write 0x91 Read ack Read Nack";
         row("temperature negative and clamped",
@@ -122,6 +125,7 @@ class TestSimModel : public QObject {
         QCOMPARE(said("help"), std::string(sim::kConsoleHelp));
         QCOMPARE(said("temp -3.25"), std::string("sensor at -3.25 degrees"));
         QCOMPARE(said("temp 125.5"), std::string("temp takes degrees from -55 to 125"));
+        QCOMPARE(said("temp 30 40"), std::string("temp takes degrees from -55 to 125"));
         QVERIFY(said("frob").starts_with("unknown command \"frob\" (commands: int 0|1,"));
     }
 };
