@@ -85,6 +85,30 @@ class TestLink : public QObject {
         QVERIFY(!port.isOpen());
     }
 
+    // A client that leaves mid-script: the next hears its power-up report
+    // and nothing of the old script. A reset ends a flood.
+    void eachClientHearsItsOwn() {
+        SimProcess sim;
+        QVERIFY(sim.start());
+        {
+            serial::PortController port;
+            QVERIFY(port.open(sim.device, kSettings));
+            QCOMPARE(receiveUntil(port, "\r"), QByteArray("!001A08\r"));
+            port.write("$00100B06FF06FF06FF06FF06FF\r"); // answered after 1.28 s
+            QVERIFY(port.findChild<QSerialPort*>()->waitForBytesWritten(5000));
+            QVERIFY(sim.settle());
+        }
+        serial::PortController port;
+        QVERIFY(port.open(sim.device, kSettings));
+        QCOMPARE(receiveUntil(port, "\r"), QByteArray("!001A08\r"));
+        QCOMPARE(receiveUntil(port, "\r", 2000), QByteArray());
+        QVERIFY(sim.command("flood 1000000"));
+        QVERIFY(receiveUntil(port, "!00201\r").endsWith("!00201\r"));
+        QVERIFY(sim.command("reset"));
+        QVERIFY(receiveUntil(port, "!001A08\r").endsWith("!001A08\r"));
+        QCOMPARE(receiveUntil(port, "\r", 500), QByteArray());
+    }
+
     // At line rate, in pieces of a report a write (as some adapters deliver
     // them): never faster than a 115200 8N1 line, a bound that load can only
     // make easier to meet, and read in gathered arrivals, not one per piece.
