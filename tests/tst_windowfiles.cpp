@@ -194,6 +194,19 @@ class TestWindowFiles : public QObject {
         QVERIFY(f.action(kRecord));
         f.window->cmmd_Click(21);
         QCOMPARE(f.port.written.last(), "$0015\r"); // the window goes on
+        // Each recording starts afresh: its own failure is told again, and
+        // one that can write records.
+        trigger(f, "record", "ok", "again.txt");
+        {
+            const auto full = limitFileSize(40);
+            f.window->cmmd_Click(19);
+            f.window->cmmd_Click(20);
+        }
+        QCOMPARE(f.alerts.size(), 3);
+        trigger(f, "record", "ok", "good.txt");
+        f.window->cmmd_Click(19);
+        QCOMPARE(f.alerts.size(), 3);
+        QCOMPARE(untimed(contents(f.dir.filePath("good.txt"))), "> $0013[cr]\r\n");
     }
 #endif
 
