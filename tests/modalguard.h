@@ -45,6 +45,7 @@ inline void endDialog(QDialog& dialog, const QString& how, QWidget* ok, QWidget*
     if (how == "ok") QTest::mouseClick(ok, Qt::LeftButton);
     if (how == "cancel") QTest::mouseClick(cancel, Qt::LeftButton);
     if (how == "escape") QTest::keyClick(&dialog, Qt::Key_Escape);
+    if (how == "return") QTest::keyClick(&dialog, Qt::Key_Return);
     if (how == "close box") dialog.close();
 }
 

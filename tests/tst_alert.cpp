@@ -18,7 +18,7 @@ QPushButton* button(dialogs::Alert& alert, int index) {
 class TestAlert : public QObject {
     Q_OBJECT
   private slots:
-    // OK answers true; Cancel, Escape and the close box false. Style 0
+    // OK and Return answer true; Cancel, Escape and the close box false. Style 0
     // centres the message, 1 aligns it left, any other shows nothing.
     void answers_data() {
         QTest::addColumn<int>("style");
@@ -27,6 +27,7 @@ class TestAlert : public QObject {
         QTest::newRow("ok") << 0 << "ok" << true;
         QTest::newRow("cancel, left") << 1 << "cancel" << false;
         QTest::newRow("escape") << 0 << "escape" << false;
+        QTest::newRow("return") << 0 << "return" << true;
         QTest::newRow("close box") << 1 << "close box" << false;
     }
     void answers() {

@@ -49,6 +49,8 @@ void trigger(WindowFixture& f, const QString& which, const QString& how, const Q
                      title + ": " + path + " exists. Replace it?");
             auto* third = alert.findChild<QWidget*>("Command1(2)");
             QCOMPARE(third != nullptr, which == "record");
+            if (third)
+                QCOMPARE(alert.findChild<QWidget*>("Command1(0)")->nextInFocusChain(), third);
             if (replace == "append")
                 QTest::mouseClick(third, Qt::LeftButton);
             else
