@@ -99,6 +99,10 @@ class TestSelectFile : public QObject {
         const QString path = choose(m_dir.path() + "/", [&](dialogs::SelectFile& d) {
             QTRY_COMPARE(shownFiles(d), QStringList({"a.txt", "b.txt", "c.txt"}));
             QCOMPARE(d.windowTitle(), "Select command list");
+            // A screen reader names the lists by their labels.
+            QCOMPARE(d.controls.value("dirlist")->accessibleName() + "|" +
+                         d.controls.value("filecount")->accessibleName(),
+                     "Directories:|Files: ");
             QCOMPARE(typed(d, "filemask"), "*.txt");
             QCOMPARE(d.focusWidget(), d.controls.value("filename")); // ready for a name
             QTest::keyClicks(d.controls.value("filename"), "a.txt");
