@@ -453,6 +453,7 @@ class TestMainWindow : public QObject {
                  "(Write 0x94)\n"
                  "3.3 none ~ Unidentified element encountered: \n3.3\nSetV takes Open, 2.5, 3.0, "
                  "3.5, 4.0 or 5.0\n");
+        QCOMPARE(f.window->queueMarks()->messageAt(f.queue().indexOf("Wrte") + 4), ""); // past it
     }
 
     // Marking follows typing after a pause and never touches the text, the
@@ -472,6 +473,10 @@ class TestMainWindow : public QObject {
         QCOMPARE(queue->toPlainText(), text);
         QCOMPARE(queue->textCursor().position(), cursor);
         QCOMPARE(queue->document()->availableUndoSteps(), undo);
+        // A blank typed after it changes no mark; the line is drawn with them again.
+        QTest::keyClick(queue, Qt::Key_End);
+        QTest::keyClick(queue, Qt::Key_Space);
+        QTRY_VERIFY(!queue->document()->firstBlock().layout()->formats().isEmpty());
         queue->setPlainText("Start\u2028Stop\u00a0x\nSetV\n");
         QCOMPARE(app::QueueMarks::queueOf(queue->document()).text,
                  compiler::typedQueue(queue->toPlainText().toStdString()));
