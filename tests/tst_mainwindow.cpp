@@ -75,12 +75,9 @@ class TestMainWindow : public QObject {
                          QString::number(f.port.written.size()) + (f.busy() ? " busy" : "");
                 if (changePort) f.choosePort(2);
             });
-            QElapsedTimer clock;
-            clock.start();
             f.click("cmmd(18)");
             QCOMPARE(during, "Wait1 busy");
             QCOMPARE(f.port.written, QByteArrayList({"$0000\r", "$0019\r"}).mid(0, 2 - changePort));
-            if (changePort) QVERIFY(clock.elapsed() < 100); // the rest of the wait went with it
             QVERIFY(!f.busy());
             QCOMPARE(f.text("comwait") + " " + f.text("txbufferbox"),
                      changePort ? "Ready $0000[cr]" : "Ready $0019[cr]");
