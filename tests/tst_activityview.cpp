@@ -208,7 +208,8 @@ class TestActivityView : public QObject {
         v.view.flush();
         auto copyOffered = [&] {
             std::optional<bool> offered;
-            QTimer::singleShot(0, [&] {
+            QObject scope; // no menu shown: the look goes with this call
+            QTimer::singleShot(0, &scope, [&] {
                 if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
                     offered = menu->actions().value(0)->isEnabled();
                     menu->close();
