@@ -3,6 +3,7 @@
 #include <QSocketNotifier>
 
 #ifdef Q_OS_UNIX
+#include <cerrno>
 #include <csignal>
 #include <fcntl.h>
 #include <unistd.h>
@@ -19,8 +20,11 @@ constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
 int g_pipe[2] = {-1, -1};
 
 void onSignal(int signal) {
+    // The interrupted code may be about to read errno: write() must not change it.
+    const int saved = errno;
     const unsigned char byte = static_cast<unsigned char>(signal);
     [[maybe_unused]] auto written = ::write(g_pipe[1], &byte, 1);
+    errno = saved;
 }
 #endif
 
