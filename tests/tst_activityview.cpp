@@ -165,8 +165,7 @@ class TestActivityView : public QObject {
     }
 
     // The newest line is drawn last while the view follows: from the start,
-    // after an emptying, and once the bar is back at the bottom; a reader
-    // scrolled up stays where he is.
+    // after an emptying, and once the bar is back at the bottom.
     void followsTheNewestLine() {
         View v;
         QScrollBar* bar = v.view.verticalScrollBar();
@@ -178,9 +177,6 @@ class TestActivityView : public QObject {
         v.view.flush();
         QVERIFY(newestDrawnLast());
         bar->setValue(0);
-        v.view.append("\r\n" + numbered(100, 10) + "end");
-        v.view.flush();
-        QCOMPARE(v.view.topLine(), 0);
         bar->setValue(bar->maximum());
         v.view.append("\r\n" + numbered(110, 10) + "end");
         v.view.flush();

@@ -24,20 +24,15 @@ class TestSettings : public QObject {
         }
     }
 
-    // The first line is the load folder, up to 4,096 bytes; a longer one
-    // is no folder.
-    void firstLine() {
+    // A first line past 4,096 bytes is no folder, though its start would be.
+    void longFirstLine() {
         QTemporaryDir dir;
-        for (const auto& [length, taken] : {std::pair{4096, true}, {5000, false}}) {
-            QFile file(dir.filePath("i2c.ini"));
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(QByteArray(length, 'a') + "\r\n/b/\r\n");
-            file.close();
-            app::Settings settings(dir.path(), dir.filePath("config"));
-            QCOMPARE(settings.load(),
-                     taken ? QString(length, 'a') : app::Settings::defaultDirectory());
-            QCOMPARE(settings.path(), file.fileName());
-        }
+        QFile file(dir.filePath("i2c.ini"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(5000, 'a') + "\r\n");
+        file.close();
+        app::Settings settings(dir.path(), dir.filePath("config"));
+        QCOMPARE(settings.load(), app::Settings::defaultDirectory());
     }
 };
 
