@@ -25,6 +25,13 @@ static Outcome i2cscript(const SimProcess& sim, QStringList args, const QByteArr
             p.readAllStandardError()};
 }
 
+// A record without its times.
+static QByteArray untimed(const QByteArray& record) {
+    static const QRegularExpression stamp("^\\d{4}-\\d\\d-\\d\\dT[\\d:.]{12} ",
+                                          QRegularExpression::MultilineOption);
+    return QString(record).remove(stamp).toUtf8();
+}
+
 // Whether the process has the file open (Linux; elsewhere after a while).
 static bool holdsOpen(qint64 pid, const QString& path) {
     if (!QDir("/proc/self/fd").exists()) {
@@ -142,9 +149,7 @@ class TestI2cModule : public QObject {
                          : QByteArray("T [Int]\t0\nT [Int]\t1\nT [Reset:   Power up]\n"));
             QFile file(dir.filePath("r"));
             QVERIFY(file.open(QIODevice::ReadOnly));
-            static const QRegularExpression stamp("^\\d{4}-\\d\\d-\\d\\dT[\\d:.]{12} ",
-                                                  QRegularExpression::MultilineOption);
-            QCOMPARE(QString(file.readAll()).remove(stamp).toUtf8(),
+            QCOMPARE(untimed(file.readAll()),
                      QByteArray("< !001A08[cr]\t[Reset:   Power up]\r\n< !00200[cr]\t[Int]\t0\r\n"
                                 "< !00201[cr]\t[Int]\t1\r\n< !001A08[cr]\t[Reset:   Power "
                                 "up]\r\n"));
@@ -162,15 +167,13 @@ class TestI2cModule : public QObject {
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(old) == old.size());
         file.close();
-        static const QRegularExpression stamp("^\\d{4}-\\d\\d-\\d\\dT[\\d:.]{12} ",
-                                              QRegularExpression::MultilineOption);
         const QByteArray ping = "> $0000[cr]\r\n";
         for (const char* how : {"--append", "--verbose"}) {
             const Outcome outcome =
                 i2cscript(sim, {"control", "slow", "--port", "{port}", "--record", path, how});
             QCOMPARE(outcome.status, 0);
             QVERIFY(file.open(QIODevice::ReadOnly));
-            const QByteArray record = QString(file.readAll()).remove(stamp).toUtf8();
+            const QByteArray record = untimed(file.readAll());
             file.close();
             const QByteArray made = "> $0017[cr]\r\n< !001A08[cr]\t[Reset:   Power up]\r\n"
                                     "< !0017a[cr]\t[Speed set Slow=100k]\r\n";
