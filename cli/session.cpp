@@ -5,27 +5,11 @@
 #include "protocol/decoder.h"
 #include "protocol/outcome.h"
 
-#include <QEventLoop>
 #include <QTime>
-#include <QTimer>
 
 #include <utility>
 
 namespace cli {
-
-Session::Session(serial::Port& port) : m_port(port) {
-    QObject::connect(&m_port, &serial::Port::dataArrived, &m_port, [this] { arrived(); });
-    QObject::connect(&m_port, &serial::Port::errorOccurred, &m_port,
-                     [this](const QString& description) {
-                         m_portError = description;
-                         if (m_recorder) m_recorder->event(description.toStdString());
-                         checkRecording();
-                     });
-}
-
-std::string timeOfDay() {
-    return QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz")).toStdString();
-}
 
 namespace {
 
@@ -36,43 +20,47 @@ void showFrame(std::string_view direction, std::string_view frame) {
 
 } // namespace
 
-void Session::arrived() {
-    const QByteArray data = m_port.read();
-    m_receiver.receiveFrames(
-        std::string_view(data.constData(), data.size()), [this](std::string_view frame) {
-            if (m_verbose) showFrame("<", frame);
-            const auto effect =
-                m_recorder || m_keepView ? protocol::decodeFrame(frame) : protocol::FrameEffect{};
-            if (m_recorder) m_recorder->received(frame, effect.append);
-            checkRecording();
-            // The first frame after opening, when it is a power-up report,
-            // greets the connection (as the simulator greets each client);
-            // the command's output starts after it.
-            if (std::exchange(m_firstFrame, false) && protocol::isPowerUpReport(frame)) return;
-            if (onFrame) onFrame(frame);
-            auto code = protocol::commandCodeOf(frame);
-            if (m_failure.empty() && m_watched.count(code)) m_failure = protocol::failureOf(frame);
-            m_codes.insert(std::move(code));
-            if (m_keepView) protocol::applyToView(m_view, effect);
+Session::Session(serial::Port& port) : m_engine(port) {
+    m_engine.onFrame = [this](std::string_view frame, const protocol::FrameEffect& effect) {
+        arrived(frame, effect);
+    };
+    m_engine.onSent = [this](std::string_view frame) {
+        if (m_verbose) showFrame(">", frame);
+    };
+    // Said at once, as it happens; the command goes on.
+    QObject::connect(
+        &m_engine, &serial::ModuleSession::recordingStopped, &m_engine, [](const QString& error) {
+            writeErr("i2cscript: the recording stopped: " + error.toStdString() + "\n");
         });
+    if (auto* stops = platform::StopSignals::current())
+        QObject::connect(stops, &platform::StopSignals::stopped, &m_engine,
+                         &serial::ModuleSession::cancelWaits);
+}
+
+std::string timeOfDay() {
+    return QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz")).toStdString();
+}
+
+void Session::arrived(std::string_view frame, const protocol::FrameEffect& effect) {
+    if (m_verbose) showFrame("<", frame);
+    // The first frame after opening, when it is a power-up report, greets
+    // the connection (as the simulator greets each client); the command's
+    // output starts after it.
+    if (std::exchange(m_firstFrame, false) && protocol::isPowerUpReport(frame)) return;
+    if (onFrame) onFrame(frame);
+    auto code = protocol::commandCodeOf(frame);
+    if (m_failure.empty() && m_watched.count(code)) m_failure = protocol::failureOf(frame);
+    ++m_codes[std::move(code)];
+    if (m_keepView) protocol::applyToView(m_view, effect);
 }
 
 void Session::send(std::string_view frame) {
-    if (m_verbose) showFrame(">", frame);
-    if (m_recorder) m_recorder->sent(frame);
-    checkRecording();
-    m_port.write(QByteArray(frame.data(), static_cast<qsizetype>(frame.size())));
-}
-
-// Said at once, as it happens; the command goes on.
-void Session::checkRecording() {
-    if (!m_recorder || !m_recorder->failed() || m_recordFailureSaid) return;
-    m_recordFailureSaid = true;
-    writeErr("i2cscript: the recording stopped: " + m_recorder->error().toStdString() + "\n");
+    m_engine.send(frame);
 }
 
 int Session::answers(std::string_view commandCode) const {
-    return static_cast<int>(m_codes.count(std::string(commandCode)));
+    const auto found = m_codes.find(commandCode);
+    return found == m_codes.end() ? 0 : found->second;
 }
 
 int Session::stoppedBy() const {
@@ -85,20 +73,9 @@ void Session::pause(std::chrono::milliseconds time) {
 }
 
 bool Session::waitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
-    if (!done() && !interrupted()) {
-        QEventLoop loop;
-        QTimer::singleShot(limit, &loop, &QEventLoop::quit);
-        auto check = [&] {
-            if (done() || interrupted()) loop.quit();
-        };
-        // Queued, so the frames of an arrival are decoded before the check.
-        QObject::connect(&m_port, &serial::Port::dataArrived, &loop, check, Qt::QueuedConnection);
-        QObject::connect(&m_port, &serial::Port::errorOccurred, &loop, check, Qt::QueuedConnection);
-        if (auto* stops = platform::StopSignals::current())
-            QObject::connect(stops, &platform::StopSignals::stopped, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    return !interrupted() && done();
+    if (interrupted()) return false;
+    const bool ok = m_engine.waitUntil(done, limit);
+    return !interrupted() && ok;
 }
 
 bool Session::waitFor(std::initializer_list<std::string_view> commandCodes, int count,

@@ -4,12 +4,13 @@
 // early when the port fails or a stop signal (platform/stopsignals.h) comes.
 // A power-up report that is the first frame to arrive greets the connection
 // and is left out: the command's output starts after it.
+#include "link/modulesession.h"
 #include "link/port.h"
 #include "link/recorder.h"
-#include "protocol/receiver.h"
 
 #include <chrono>
 #include <functional>
+#include <map>
 #include <set>
 #include <string>
 #include <string_view>
@@ -22,6 +23,8 @@ std::string timeOfDay();
 class Session {
   public:
     explicit Session(serial::Port& port);
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
 
     // Frames whose answers count for failure(): the codes the command awaits.
     void watchFailuresOf(std::set<std::string> codes) { m_watched = std::move(codes); }
@@ -32,7 +35,7 @@ class Session {
     // Off: no view is kept, for a session that runs without end.
     void setKeepView(bool keep) { m_keepView = keep; }
     // Every frame sent and received, and a lost port, recorded there too.
-    void setRecorder(serial::Recorder* recorder) { m_recorder = recorder; }
+    void setRecorder(serial::Recorder* recorder) { m_engine.setRecorder(recorder); }
 
     void send(std::string_view frame);
     // Keeps decoding for the given time.
@@ -49,8 +52,8 @@ class Session {
     bool failed() const { return !m_failure.empty(); }
     // The first failure a watched answer reported, as a sentence (protocol::failureOf).
     const std::string& failure() const { return m_failure; }
-    bool portLost() const { return !m_portError.isEmpty(); }
-    const QString& portError() const { return m_portError; }
+    bool portLost() const { return m_engine.portLost(); }
+    const QString& portError() const { return m_engine.portError(); }
     // The stop signal that came (SIGINT...), or 0.
     int stoppedBy() const;
 
@@ -58,22 +61,19 @@ class Session {
     std::function<void(std::string_view)> onFrame;
 
   private:
-    void arrived();
-    void checkRecording();
+    void arrived(std::string_view frame, const protocol::FrameEffect& effect);
     bool interrupted() const { return portLost() || stoppedBy() != 0; }
 
-    serial::Port& m_port;
-    protocol::Receiver m_receiver;
+    // Callbacks and connections live in the engine, which dies with the
+    // session: nothing calls into a session that is gone.
+    serial::ModuleSession m_engine;
     std::string m_view;
-    std::multiset<std::string> m_codes;
+    std::map<std::string, int, std::less<>> m_codes;
     std::set<std::string> m_watched;
     std::string m_failure;
     bool m_firstFrame = true;
     bool m_verbose = false;
     bool m_keepView = true;
-    QString m_portError;
-    serial::Recorder* m_recorder = nullptr;
-    bool m_recordFailureSaid = false;
 };
 
 } // namespace cli

@@ -31,7 +31,8 @@ constexpr std::array<Row, 10> kRows = {{
     {Replay, {}, false},
 }};
 
-constexpr int kFirst = kQuickButtons;
+constexpr int kFirst = kFirstControlButton;
+static_assert(kRows.size() == kControlButtons);
 
 } // namespace
 

@@ -1,13 +1,12 @@
 #pragma once
 // What the window's command buttons (the `cmmd` array) stand for, by index.
+#include "controls/formcodes.h"
+
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace controls {
-
-inline constexpr int kQuickButtons = 18; // cmmd(0) to cmmd(17)
-inline constexpr int kCompileButton = 255;
 
 // A button that sends fixed control frames, each followed by the control wait.
 struct ControlButton {

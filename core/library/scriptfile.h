@@ -1,6 +1,8 @@
 #pragma once
 // Script files: plain text cut into blocks, each opened by a ";" comment line
 // whose text after the ";" names it. Any bytes are taken; nothing here fails.
+#include "controls/formcodes.h"
+
 #include <array>
 #include <cstddef>
 #include <string>
@@ -13,7 +15,7 @@ inline constexpr std::size_t kMaxBlocks = 1000;
 // Entry 0 is the preamble; entries 1 to kMaxBlocks hold the blocks.
 using BlockTable = std::array<std::string, kMaxBlocks + 1>;
 
-inline constexpr std::size_t kQuickButtons = 18;
+inline constexpr auto kQuickButtons = static_cast<std::size_t>(controls::kQuickButtons);
 inline constexpr std::size_t kMaxCaption = 30;
 inline constexpr std::size_t kMaxListItem = 100;
 // A script file is a few KB; anything larger is taken for a mistaken pick.
