@@ -111,7 +111,7 @@ void load(int megabytes, int keystrokes) {
 
     QElapsedTimer clock;
     clock.start();
-    f.window->loadScriptFile(path);
+    f.window->library().loadScriptFile(path);
     QCoreApplication::processEvents();
     marks->refresh();
     QCoreApplication::processEvents();

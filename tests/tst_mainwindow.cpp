@@ -1,5 +1,6 @@
 // The main window driven through its widgets, over a FakePort.
 #include "app/queuemarks.h"
+#include "app/trafficviews.h"
 #include "compiler/compiler.h"
 #include "dialogs/alert.h"
 #include "help/document.h"
@@ -178,7 +179,7 @@ class TestMainWindow : public QObject {
         QCOMPARE(list->currentIndex(), 7);
         QTest::keyClick(list, Qt::Key_Up);
         QVERIFY(f.queue().startsWith(";LM75 Tos / Thyst Write\n"));
-        f.window->scriptblocks[0] = "preamble\r\n";
+        f.window->library().scriptblocks[0] = "preamble\r\n";
         f.choose("Combo2", 0);
         QCOMPARE(f.queue(), "preamble\n");
     }
@@ -195,7 +196,7 @@ class TestMainWindow : public QObject {
             file += ";Block " + QByteArray::number(i) + "\r\nSpeed\r\n\r\n";
         for (int twice = 0; twice < 2; ++twice)
             f.load("s.txt", file);
-        QCOMPARE(f.window->loaddirectory, f.dir.path() + "/");
+        QCOMPARE(f.window->library().loaddirectory, f.dir.path() + "/");
         QCOMPARE(f.queue(), "heading");
         QCOMPARE(nameOf(f["cmmd(0)"]) + "|" + f["cmmd(0)"]->toolTip(), name.left(30) + "|" + name);
         QCOMPARE(f.text("cmmd(17)") + nameOf(f["cmmd(17)"]) + f["cmmd(17)"]->toolTip(),
@@ -210,7 +211,7 @@ class TestMainWindow : public QObject {
         f.click("cmmd(17)");
         QCOMPARE(f.port.written, QByteArrayList{"$00100210\r"});
         f.load("t.txt", ";Only\r\nStop\r\n");
-        QCOMPARE(f.queue() + f.text("cmmd(1)") + f.window->scriptblocks[0].c_str(), "");
+        QCOMPARE(f.queue() + f.text("cmmd(1)") + f.window->library().scriptblocks[0].c_str(), "");
         QCOMPARE(nameOf(f["cmmd(1)"]), "Quick command 2");
         f.window->cmmd_Click(1); // no caption: inert
         QCOMPARE(f.port.written.size(), 1);
@@ -222,7 +223,7 @@ class TestMainWindow : public QObject {
     void loadFailuresChangeNothing() {
         WindowFixture f;
         f.load("a.txt", ";A\r\nStart\r\n");
-        const auto blocks = f.window->scriptblocks;
+        const auto blocks = f.window->library().scriptblocks;
         f.queueBox()->setPlainText("typed");
         QFile big(f.dir.filePath("big.txt"));
         QVERIFY(big.open(QIODevice::WriteOnly) && big.resize((16 << 20) + 1));
@@ -247,7 +248,7 @@ class TestMainWindow : public QObject {
                          said.contains(f.dir.path()) && said.contains(reason),
                      qPrintable(said));
             QCOMPARE(f.text("cmmd(0)") + f.queue(), "Atyped");
-            QVERIFY(f.window->scriptblocks == blocks);
+            QVERIFY(f.window->library().scriptblocks == blocks);
         }
     }
 

@@ -157,7 +157,7 @@ class TestWindowFiles : public QObject {
     void startFolders() {
         WindowFixture f;
         QVERIFY(QDir(f.dir.path()).mkpath("a") && QDir(f.dir.path()).mkpath("b"));
-        f.window->loaddirectory = f.dir.filePath("a") + "/";
+        f.window->library().loaddirectory = f.dir.filePath("a") + "/";
         QStringList shown;
         int n = 0;
         for (const QString& which : QStringList{"record", "save", "record"}) {
@@ -222,7 +222,7 @@ class TestWindowFiles : public QObject {
         {
             WindowFixture f(dir.path());
             QCOMPARE(contents(ini), home + "\r\n");
-            f.window->loaddirectory = "/srv/scripts/";
+            f.window->library().loaddirectory = "/srv/scripts/";
             f.window->close();
             QCOMPARE(f.quits, 1);
         }
@@ -230,7 +230,7 @@ class TestWindowFiles : public QObject {
 #ifdef Q_OS_UNIX
         {
             WindowFixture full(dir.path());
-            full.window->loaddirectory = "/a/much/longer/folder/name/";
+            full.window->library().loaddirectory = "/a/much/longer/folder/name/";
             const auto limit = limitFileSize(10);
             full.window->close();
         }
@@ -238,7 +238,7 @@ class TestWindowFiles : public QObject {
 #endif
         writeFile(ini, "/a/\r\n/b/\r\n");
         WindowFixture second(dir.path());
-        QCOMPARE(second.window->loaddirectory, "/a/");
+        QCOMPARE(second.window->library().loaddirectory, "/a/");
         QVERIFY(QFile::remove(ini) && QDir().mkpath(ini)); // a folder in its place
         second.window->close();
         QCOMPARE(second.quits, 1);
@@ -250,7 +250,7 @@ class TestWindowFiles : public QObject {
         QVERIFY(QFile::link("/sys/devices/system/cpu/possible", program.filePath("i2c.ini")));
         WindowFixture readOnly(program.path());
         QCOMPARE(readOnly.window->settings().path(), readOnly.dir.filePath("config/i2c.ini"));
-        readOnly.window->loaddirectory = "/x/";
+        readOnly.window->library().loaddirectory = "/x/";
         readOnly.window->close();
         QCOMPARE(contents(readOnly.dir.filePath("config/i2c.ini")), QByteArray("/x/\r\n"));
 #endif

@@ -5,6 +5,7 @@
 // counted.
 #include "app/activityview.h"
 #include "app/mainwindow.h"
+#include "app/scriptlibrary.h"
 #include "fakeport.h"
 #include "modalguard.h"
 
@@ -39,7 +40,7 @@ struct WindowFixture {
             return true;
         });
         window->setQuit([this] { ++quits; });
-        if (programFolder.isNull()) window->loaddirectory = dir.path();
+        if (programFolder.isNull()) window->library().loaddirectory = dir.path();
     }
 
     QWidget* operator[](const QString& name) const { return window->control(name); }

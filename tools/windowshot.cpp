@@ -4,6 +4,7 @@
 // marked as it is typed, one warning's tool tip shown (the screen is taken,
 // tool tip and all). Usage: windowshot OUT.png [--help | --queue]
 #include "app/queuemarks.h"
+#include "app/scriptlibrary.h"
 #include "dialogs/selectfile.h"
 #include "simwindow.h"
 
@@ -77,7 +78,7 @@ int main(int argc, char* argv[]) {
     if (queue) return queueShot(rig, out);
     rig.choose("portselect", 8);
     rig.click("cmmd(18)");
-    rig.window->loaddirectory = QStringLiteral(SCRIPTS_DIR);
+    rig.window->library().loaddirectory = QStringLiteral(SCRIPTS_DIR);
     QTimer::singleShot(300, [] {
         if (auto* dialog = qobject_cast<dialogs::SelectFile*>(QApplication::activeModalWidget())) {
             dialog->setFileName(QStringLiteral("lm75.txt"));
