@@ -1,6 +1,4 @@
 // The main window driven through its widgets, over a FakePort.
-#include "app/queuemarks.h"
-#include "compiler/compiler.h"
 #include "dialogs/alert.h"
 #include "help/document.h"
 #include "library/examples.h"
@@ -11,6 +9,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QTextBlock>
+#include <QToolTip>
 #include <QtTest>
 
 #ifdef Q_OS_UNIX
@@ -145,6 +144,26 @@ class TestMainWindow : public QObject {
         QVERIFY(split.view().startsWith("WRITE\t0x40\t[Int]\t0\n[Int]\t1\n"));
         QVERIFY(split.view().endsWith( // bytes shown one by one, as Latin-1
             QString::fromLatin1("[...Power cycle=Cancel]\n\xC3\xA4\n")));
+    }
+
+    // The queue is marked as it is typed (tst_queuemarks has the marks): a
+    // tool tip over a marked word gives the reason, over another none.
+    void queueTips() {
+        WindowFixture f;
+        f.show();
+        auto* queue = f.queueBox();
+        f.doubleClick("commands");
+        QTest::keyClicks(queue, "Start Wrte");
+        auto tipAt = [&](int position) {
+            QTextCursor cursor(queue->document());
+            cursor.setPosition(position);
+            const QPoint at = queue->cursorRect(cursor).center() + QPoint(2, 0);
+            QHelpEvent help(QEvent::ToolTip, at, queue->viewport()->mapToGlobal(at));
+            QApplication::sendEvent(queue->viewport(), &help);
+            return QToolTip::isVisible() ? QToolTip::text() : QString();
+        };
+        QTRY_COMPARE(tipAt(7), "Unidentified element encountered: \nWrte");
+        QTRY_COMPARE(tipAt(2), "");
     }
 
     // A click on a token entry adds its line as the queue's text stands; an
@@ -401,82 +420,6 @@ class TestMainWindow : public QObject {
             QVERIFY2(clock.elapsed() >= 1000, qPrintable(QString::number(clock.elapsed())));
         }
         QVERIFY(!f.busy());
-    }
-
-    // The queue shows what each line does: the token menu's colours, grey
-    // comments, and underlined words with the reason as a tool tip.
-    void queueMarks() {
-        WindowFixture f;
-        f.queueBox()->setPlainText(";sensor\nStart\nWrite 0x90\nWrite 91\nSpeed\nReadInt\n"
-                                   "Delaym 5\nSetV 5.0\nSCL?\nDelayu\nGP0hi\n Stop\nWrte 1\n"
-                                   "SetV 3.3\n\u00e9\u00e9 Write 94\n");
-        f.window->queueMarks()->refresh();
-        // Each word at its first standing: its colour (none: the text's own),
-        // "~" when underlined, and its tool tip.
-        QString shown;
-        for (const char* word : {"0x90", "Speed", "Delaym", "ReadInt", "SetV", "SCL?", ";sensor",
-                                 "Stop", "91", "Delayu", "Wrte", "94", "3.3"}) {
-            const int at = f.queue().indexOf(word);
-            const QTextBlock block = f.queueBox()->document()->findBlock(at);
-            QTextCharFormat format;
-            for (const auto& range : block.layout()->formats())
-                if (at + 1 - block.position() >= range.start &&
-                    at + 1 - block.position() < range.start + range.length)
-                    format.merge(range.format);
-            shown += word + QString(" ") +
-                     (format.hasProperty(QTextFormat::ForegroundBrush)
-                          ? format.foreground().color().name()
-                          : "none") +
-                     (format.underlineStyle() == QTextCharFormat::WaveUnderline ? " ~ " : " ") +
-                     f.window->queueMarks()->messageAt(at + 1) + "\n";
-        }
-        QCOMPARE(shown,
-                 "0x90 #0000ff \n" // a value takes its command's colour
-                 "Speed #ff0000 \n"
-                 "Delaym #00c000 \n"
-                 "ReadInt none \n"
-                 "SetV #c04000 \n"
-                 "SCL? #c000c0 \n"
-                 ";sensor #808080 \n"
-                 "Stop #808080 ~ the line starts with a blank, so it is a comment and \"Stop\" is "
-                 "not sent\n"
-                 "91 #0000ff ~ Write 91 is read as decimal, so it sends 0x5B; hex takes \"0x\" "
-                 "(Write 0x91)\n"
-                 "Delayu #00c000 ~ Delayu has no value on its line, so it takes \"GP0hi\" from "
-                 "line 11\n"
-                 "Wrte none ~ Unidentified element encountered: \nWrte\n"
-                 // after characters of two bytes
-                 "94 #0000ff ~ Write 94 is read as decimal, so it sends 0x5E; hex takes \"0x\" "
-                 "(Write 0x94)\n"
-                 "3.3 none ~ Unidentified element encountered: \n3.3\nSetV takes Open, 2.5, 3.0, "
-                 "3.5, 4.0 or 5.0\n");
-        QCOMPARE(f.window->queueMarks()->messageAt(f.queue().indexOf("Wrte") + 4), ""); // past it
-    }
-
-    // Marking follows typing after a pause and never touches the text, the
-    // cursor or the undo history; it reads the queue the compiler is given.
-    void queueMarksLeaveTheTextAlone() {
-        WindowFixture f;
-        f.show();
-        auto* queue = f.queueBox();
-        f.doubleClick("commands");
-        QTest::keyClicks(queue, "Wrte 0x90");
-        QTest::keyClick(queue, Qt::Key_Left);
-        const QString text = queue->toPlainText();
-        const int cursor = queue->textCursor().position();
-        const int undo = queue->document()->availableUndoSteps();
-        QTRY_COMPARE(f.window->queueMarks()->messageAt(1),
-                     "Unidentified element encountered: \nWrte");
-        QCOMPARE(queue->toPlainText(), text);
-        QCOMPARE(queue->textCursor().position(), cursor);
-        QCOMPARE(queue->document()->availableUndoSteps(), undo);
-        // A blank typed after it changes no mark; the line is drawn with them again.
-        QTest::keyClick(queue, Qt::Key_End);
-        QTest::keyClick(queue, Qt::Key_Space);
-        QTRY_VERIFY(!queue->document()->firstBlock().layout()->formats().isEmpty());
-        queue->setPlainText("Start\u2028Stop\u00a0x\nSetV\n");
-        QCOMPARE(app::QueueMarks::queueOf(queue->document()).text,
-                 compiler::typedQueue(queue->toPlainText().toStdString()));
     }
 
     // The help's tables stand in columns at the view's width; prose wraps. A
