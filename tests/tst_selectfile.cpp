@@ -1,4 +1,5 @@
 // The file selection dialog, driven as a user would.
+#include "accessiblenames.h"
 #include "dialogs/alert.h"
 #include "dialogs/selectfile.h"
 #include "modalguard.h"
@@ -91,6 +92,13 @@ class TestSelectFile : public QObject {
         QVERIFY(QDir(m_dir.path()).mkpath("folder.txt"));
         QFile inSub(m_dir.filePath("sub/e.txt"));
         QVERIFY(inSub.open(QIODevice::WriteOnly));
+    }
+
+    // A screen reader finds every control named; what shows text gives it
+    // as text.
+    void namesForScreenReaders() {
+        dialogs::SelectFile dialog;
+        verifyNamedControls(&dialog);
     }
 
     // Only files stand in the list, those the mask takes: no folder, even
