@@ -48,7 +48,7 @@ class TestMainWindow : public QObject {
             WindowFixture f;
             f.choosePort(1);
             QString during;
-            QTimer::singleShot(50, [&] {
+            QTimer::singleShot(50, f.window.get(), [&] {
                 during = f.get<QPushButton>("comwait")->text() +
                          QString::number(f.port.written.size()) + (f.busy() ? " busy" : "");
                 if (changePort) f.choosePort(2);
@@ -347,11 +347,11 @@ class TestMainWindow : public QObject {
         WindowFixture f;
         f.choosePort(1);
         QStringList seen;
-        QTimer::singleShot(30, [&] {
+        QTimer::singleShot(30, f.window.get(), [&] {
             f.window->comwrite("$0019\r", 5);
             seen << f.text("comwait");
         });
-        QTimer::singleShot(150, [&] { seen << f.text("comwait"); });
+        QTimer::singleShot(150, f.window.get(), [&] { seen << f.text("comwait"); });
         f.window->comwrite("$0000\r", 30);
         seen << f.text("comwait");
         QCOMPARE(seen, QStringList({"Wait", "Wait", "Ready"}));
