@@ -18,6 +18,7 @@
 // the context menu copy. A double-click is the window's (it empties the
 // view). Screen readers get the text, caret and selection through
 // QAccessible (activityaccessible.h); new text is announced at flush().
+// The mouse, the keys and the context menu are handled in activityinput.cpp.
 #include <QAbstractScrollArea>
 #include <QHash>
 #include <QStaticText>

@@ -1,5 +1,6 @@
 // The alert dialog, answered as a user would (tst_windowfiles answers the
 // replace question).
+#include "accessiblenames.h"
 #include "dialogs/alert.h"
 #include "modalguard.h"
 
@@ -18,6 +19,12 @@ QPushButton* button(dialogs::Alert& alert, int index) {
 class TestAlert : public QObject {
     Q_OBJECT
   private slots:
+    // A screen reader finds every control named, the message as text.
+    void namesForScreenReaders() {
+        dialogs::Alert alert;
+        verifyNamedControls(&alert);
+    }
+
     // OK and Return answer true; Cancel, Escape and the close box false. Style 0
     // centres the message, 1 aligns it left, any other shows nothing.
     void answers_data() {

@@ -1,4 +1,5 @@
 // The file selection dialog, driven as a user would.
+#include "accessiblenames.h"
 #include "dialogs/alert.h"
 #include "dialogs/selectfile.h"
 #include "modalguard.h"
@@ -30,7 +31,8 @@ QString choose(const QString& start, const Answer& answer, const QString& mask =
                dialogs::Purpose purpose = dialogs::Purpose::Open,
                const QString& initial = QString()) {
     ModalGuard guard; // a check that fails inside leaves the dialog to it
-    QTimer::singleShot(0, [&] {
+    QObject scope;    // a dialog that never shows: the answer goes with this call
+    QTimer::singleShot(0, &scope, [&] {
         auto* dialog = qobject_cast<dialogs::SelectFile*>(QApplication::activeModalWidget());
         QVERIFY(dialog);
         answer(*dialog);
@@ -91,6 +93,13 @@ class TestSelectFile : public QObject {
         QVERIFY(QDir(m_dir.path()).mkpath("folder.txt"));
         QFile inSub(m_dir.filePath("sub/e.txt"));
         QVERIFY(inSub.open(QIODevice::WriteOnly));
+    }
+
+    // A screen reader finds every control named; what shows text gives it
+    // as text.
+    void namesForScreenReaders() {
+        dialogs::SelectFile dialog;
+        verifyNamedControls(&dialog);
     }
 
     // Only files stand in the list, those the mask takes: no folder, even
@@ -264,7 +273,8 @@ class TestSelectFile : public QObject {
         auto refuse = [&](dialogs::SelectFile& d, const QString& name, const QString& reason) {
             d.setFileName(name);
             QString message;
-            QTimer::singleShot(0, [&] {
+            QObject scope; // no alert shown: the look goes with this call
+            QTimer::singleShot(0, &scope, [&] {
                 auto* alert = qobject_cast<dialogs::Alert*>(QApplication::activeModalWidget());
                 QVERIFY(alert);
                 message = alert->findChild<QPlainTextEdit*>("message")->toPlainText();
