@@ -16,12 +16,12 @@
 #include "library/examples.h"
 #include "library/scriptfile.h"
 #include "link/portnames.h"
+#include "platform/files.h"
 #include "protocol/decoder.h"
 #include "protocol/frames.h"
 #include "protocol/outcome.h"
 #include "protocol/record.h"
 #include "util/paths.h"
-#include "util/readfile.h"
 #include "util/system.h"
 
 #include <QAbstractItemView>
@@ -266,7 +266,7 @@ void MainWindow::loadScriptFile(const QString& chosen) {
     // Read whole before anything is cleared: a file that cannot be read
     // leaves the buttons, the list, the blocks and the queue as they were.
     // Only a regular file is read, so a pipe or a device cannot hang the window.
-    const auto file = util::readRegularFile(path, library::kMaxScriptFileBytes);
+    const auto file = platform::readRegularFile(path, library::kMaxScriptFileBytes);
     if (!file.bytes) {
         alert(QStringLiteral("Script load error"),
               QStringLiteral("Cannot load %1:\r\n%2").arg(qstring(path), qstring(file.error)), 0);
