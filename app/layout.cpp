@@ -24,6 +24,56 @@ QStringList exampleTitles() {
     return titles;
 }
 
+// Where the token menu's entries stand, keyed by their Label2 member, in the
+// menu's order; what they say and do is core's (controls::kTokenMenu).
+struct TokenPlace {
+    int index;
+    int top, width; // twips
+};
+constexpr int kTokenLeft = 9960;
+constexpr int kTokenHeight = 255;
+// clang-format off
+constexpr TokenPlace kTokenPlaces[] = {
+    {0, 360, 2295},
+    {1, 600, 2295},
+    {2, 840, 2295},
+    {5, 1080, 2295},
+    {3, 1320, 2295},
+    {6, 1560, 2295},
+    {4, 1860, 2295},
+    {22, 2130, 2295},
+    {7, 2400, 2115},
+    {8, 2640, 2115},
+    {9, 2880, 2115},
+    {10, 3120, 2115},
+    {11, 3360, 2115},
+    {12, 3600, 2115},
+    {13, 3840, 2115},
+    {14, 4080, 2115},
+    {15, 4320, 2115},
+    {16, 4560, 2235},
+    {17, 4800, 2115},
+    {18, 5040, 2115},
+    {19, 5280, 2115},
+    {20, 5520, 2115},
+    {21, 5760, 2115},
+    {23, 6000, 2235},
+    {24, 6240, 2235},
+    {25, 6480, 2235},
+    {26, 6720, 2235},
+    {28, 6960, 2235},
+    {27, 7200, 2235},
+};
+// clang-format on
+
+constexpr bool placesFollowMenu() {
+    if (std::size(kTokenPlaces) != controls::kTokenMenu.size()) return false;
+    for (std::size_t i = 0; i < std::size(kTokenPlaces); ++i)
+        if (kTokenPlaces[i].index != controls::kTokenMenu[i].index) return false;
+    return true;
+}
+static_assert(placesFollowMenu(), "a token menu entry without its place, or out of order");
+
 // One control a row, as the layout tables have them.
 // clang-format off
 Rows build() {
@@ -63,8 +113,11 @@ Rows build() {
     };
     rows.insert(rows.end(), rest.begin(), rest.end());
 
-    for (const auto& t : controls::kTokenMenu)
-        rows.push_back({.name = QStringLiteral("Label2(%1)").arg(t.index), .text = text(t.caption), .left = 9960, .top = t.top, .width = t.width, .height = 255, .font = Font::Fixed, .color = groupColour(t.group), .toolTip = text(t.tip)});
+    for (std::size_t i = 0; i < controls::kTokenMenu.size(); ++i) {
+        const auto& t = controls::kTokenMenu[i];
+        const auto& place = kTokenPlaces[i];
+        rows.push_back({.name = QStringLiteral("Label2(%1)").arg(t.index), .text = text(t.caption), .left = kTokenLeft, .top = place.top, .width = place.width, .height = kTokenHeight, .font = Font::Fixed, .color = groupColour(t.group), .toolTip = text(t.tip)});
+    }
 
     for (auto [index, top] : {std::pair{2, 1560}, {3, 1800}, {4, 2400}, {1, 4560}, {8, 6000}})
         rows.push_back({.name = QStringLiteral("Line1(%1)").arg(index), .kind = Kind::Line, .left = 9900, .top = top, .width = 12240 - 9900, .height = 0, .borderWidth = 3});

@@ -2,8 +2,8 @@
 
 #include "dialogs/selectfile.h"
 #include "library/examples.h"
+#include "platform/files.h"
 #include "util/paths.h"
-#include "util/readfile.h"
 
 #include <QComboBox>
 #include <QPlainTextEdit>
@@ -39,7 +39,7 @@ void ScriptLibrary::loadScriptFile(const QString& chosen) {
     loaddirectory = qstring(util::pathpart(path, 3)) + QLatin1Char(util::kNativeSeparator);
     // Read whole before anything is cleared. Only a regular file is read,
     // so a pipe or a device cannot hang the window.
-    const auto file = util::readRegularFile(path, library::kMaxScriptFileBytes);
+    const auto file = platform::readRegularFile(path, library::kMaxScriptFileBytes);
     if (!file.bytes) {
         m_alert(QStringLiteral("Script load error"),
                 QStringLiteral("Cannot load %1:\r\n%2").arg(qstring(path), qstring(file.error)), 0);

@@ -3,6 +3,7 @@
 #include "cli/io.h"
 #include "compiler/compiler.h"
 #include "compiler/warnings.h"
+#include "platform/input.h"
 #include "platform/stopsignals.h"
 #include "protocol/receiver.h"
 
@@ -12,10 +13,11 @@ namespace cli {
 
 std::optional<std::string> commandInput(const CommandLine& line) {
     std::string error;
-    auto input = readInput(line.arguments.empty() ? "-" : line.arguments.front(), error,
-                           platform::StopSignals::descriptor());
+    auto input = platform::readInput(line.arguments.empty() ? "-" : line.arguments.front(), error,
+                                     platform::StopSignals::descriptor());
     // main says that a signal stopped the program.
-    if (!input && error != kStopped) writeErr("i2cscript " + line.command + ": " + error + "\n");
+    if (!input && error != platform::kStopped)
+        writeErr("i2cscript " + line.command + ": " + error + "\n");
     return input;
 }
 

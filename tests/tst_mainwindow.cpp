@@ -31,6 +31,7 @@ class TestMainWindow : public QObject {
         QCOMPARE(f.window->size(), QSize(822, 606));
         QCOMPARE(f["cmmd(17)"]->geometry(), QRect(4, 468, 189, 21));
         QCOMPARE(f["tokenvalue(0)"]->geometry(), QRect(792, 38, 24, 19)); // 565 twips: 38, not 37
+        QCOMPARE(f["Label2(16)"]->geometry(), QRect(664, 304, 149, 17));  // the wider SetV Open
         QCOMPARE(f.window->windowTitle(), "I2C Master driver V2.00.06");
         QCOMPARE(f.queue(), QString::fromStdString(library::exampleScript(0)).remove('\r'));
         QCOMPARE(f.text("Combo2"), "<<< Press \"Load\" to get commands");

@@ -17,7 +17,6 @@ struct TokenEntry {
     std::string_view command; // what a click writes, before a value
     int valueBox;             // the tokenvalue member beside it; -1: none
     compiler::Group group;    // its colour
-    int top, width;           // twips, at Left 9960 with Height 255
     std::string_view tip;
 };
 
@@ -25,35 +24,35 @@ inline constexpr std::string_view kDelayTip = "Delay is (nn + 20)uS";
 
 // In the order the menu shows them, top down.
 inline constexpr auto kTokenMenu = std::to_array<TokenEntry>({
-    {0, "00     Start", "Start", -1, compiler::Group::Bus, 360, 2295, {}},
-    {1, "01 HH  Write  0x", "Write  0x", 0, compiler::Group::Bus, 600, 2295, {}},
-    {2, "02     Read   Ack", "Read   Ack", -1, compiler::Group::Bus, 840, 2295, {}},
-    {5, "03     Read   Nack", "Read   Nack", -1, compiler::Group::Bus, 1080, 2295, {}},
-    {3, "04     Stop", "Stop", -1, compiler::Group::Bus, 1320, 2295, {}},
-    {6, "10     Speed", "Speed", -1, compiler::Group::Speed, 1560, 2295, {}},
-    {4, "05 HH  Delayu 0x", "Delayu 0x", 1, compiler::Group::Delay, 1860, 2295, kDelayTip},
-    {22, "06 HH  Delaym 0x", "Delaym 0x", 2, compiler::Group::Delay, 2130, 2295, kDelayTip},
-    {7, "20     GP0LO", "GP0LO", -1, compiler::Group::Output, 2400, 2115, {}},
-    {8, "21     GP0HI", "GP0HI", -1, compiler::Group::Output, 2640, 2115, {}},
-    {9, "30     GP1LO", "GP1LO", -1, compiler::Group::Output, 2880, 2115, {}},
-    {10, "31     GP1HI", "GP1HI", -1, compiler::Group::Output, 3120, 2115, {}},
-    {11, "40     GP2LO", "GP2LO", -1, compiler::Group::Output, 3360, 2115, {}},
-    {12, "41     GP2HI", "GP2HI", -1, compiler::Group::Output, 3600, 2115, {}},
-    {13, "50     GP3LO", "GP3LO", -1, compiler::Group::Output, 3840, 2115, {}},
-    {14, "51     GP3HI", "GP3HI", -1, compiler::Group::Output, 4080, 2115, {}},
-    {15, "60     ReadInt", "ReadInt", -1, compiler::Group::Output, 4320, 2115, {}},
-    {16, "70     SetV   Open", "SetV   Open", -1, compiler::Group::Supply, 4560, 2235, {}},
-    {17, "71     SetV   2.5", "SetV   2.5", -1, compiler::Group::Supply, 4800, 2115, {}},
-    {18, "72     SetV   3.0", "SetV   3.0", -1, compiler::Group::Supply, 5040, 2115, {}},
-    {19, "73     SetV   3.5", "SetV   3.5", -1, compiler::Group::Supply, 5280, 2115, {}},
-    {20, "74     SetV   4.0", "SetV   4.0", -1, compiler::Group::Supply, 5520, 2115, {}},
-    {21, "75     SetV   5.0", "SetV   5.0", -1, compiler::Group::Supply, 5760, 2115, {}},
-    {23, "80     SCL0", "SCL0", -1, compiler::Group::Lines, 6000, 2235, {}},
-    {24, "81     SCL1", "SCL1", -1, compiler::Group::Lines, 6240, 2235, {}},
-    {25, "82     SDA0", "SDA0", -1, compiler::Group::Lines, 6480, 2235, {}},
-    {26, "83     SDA1", "SDA1", -1, compiler::Group::Lines, 6720, 2235, {}},
-    {28, "90     SCL?", "SCL?", -1, compiler::Group::Lines, 6960, 2235, {}},
-    {27, "92     SDA?", "SDA?", -1, compiler::Group::Lines, 7200, 2235, {}},
+    {0, "00     Start", "Start", -1, compiler::Group::Bus, {}},
+    {1, "01 HH  Write  0x", "Write  0x", 0, compiler::Group::Bus, {}},
+    {2, "02     Read   Ack", "Read   Ack", -1, compiler::Group::Bus, {}},
+    {5, "03     Read   Nack", "Read   Nack", -1, compiler::Group::Bus, {}},
+    {3, "04     Stop", "Stop", -1, compiler::Group::Bus, {}},
+    {6, "10     Speed", "Speed", -1, compiler::Group::Speed, {}},
+    {4, "05 HH  Delayu 0x", "Delayu 0x", 1, compiler::Group::Delay, kDelayTip},
+    {22, "06 HH  Delaym 0x", "Delaym 0x", 2, compiler::Group::Delay, kDelayTip},
+    {7, "20     GP0LO", "GP0LO", -1, compiler::Group::Output, {}},
+    {8, "21     GP0HI", "GP0HI", -1, compiler::Group::Output, {}},
+    {9, "30     GP1LO", "GP1LO", -1, compiler::Group::Output, {}},
+    {10, "31     GP1HI", "GP1HI", -1, compiler::Group::Output, {}},
+    {11, "40     GP2LO", "GP2LO", -1, compiler::Group::Output, {}},
+    {12, "41     GP2HI", "GP2HI", -1, compiler::Group::Output, {}},
+    {13, "50     GP3LO", "GP3LO", -1, compiler::Group::Output, {}},
+    {14, "51     GP3HI", "GP3HI", -1, compiler::Group::Output, {}},
+    {15, "60     ReadInt", "ReadInt", -1, compiler::Group::Output, {}},
+    {16, "70     SetV   Open", "SetV   Open", -1, compiler::Group::Supply, {}},
+    {17, "71     SetV   2.5", "SetV   2.5", -1, compiler::Group::Supply, {}},
+    {18, "72     SetV   3.0", "SetV   3.0", -1, compiler::Group::Supply, {}},
+    {19, "73     SetV   3.5", "SetV   3.5", -1, compiler::Group::Supply, {}},
+    {20, "74     SetV   4.0", "SetV   4.0", -1, compiler::Group::Supply, {}},
+    {21, "75     SetV   5.0", "SetV   5.0", -1, compiler::Group::Supply, {}},
+    {23, "80     SCL0", "SCL0", -1, compiler::Group::Lines, {}},
+    {24, "81     SCL1", "SCL1", -1, compiler::Group::Lines, {}},
+    {25, "82     SDA0", "SDA0", -1, compiler::Group::Lines, {}},
+    {26, "83     SDA1", "SDA1", -1, compiler::Group::Lines, {}},
+    {28, "90     SCL?", "SCL?", -1, compiler::Group::Lines, {}},
+    {27, "92     SDA?", "SDA?", -1, compiler::Group::Lines, {}},
 });
 
 // The entry of a Label2 member, or nullptr.

@@ -1,4 +1,4 @@
-#include "util/readfile.h"
+#include "platform/files.h"
 
 #include <cerrno>
 #include <cstring>
@@ -12,7 +12,7 @@
 #include <unistd.h>
 #endif
 
-namespace util {
+namespace platform {
 
 namespace {
 
@@ -83,4 +83,4 @@ ReadFile readRegularFile(const std::string& path, std::size_t limit) {
     return {std::move(bytes), {}};
 }
 
-} // namespace util
+} // namespace platform

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-namespace util {
+namespace platform {
 
 struct ReadFile {
     std::optional<std::string> bytes; // the whole file, or nothing
@@ -17,4 +17,4 @@ struct ReadFile {
 // size it reports is not trusted: at most limit + 1 bytes are read.
 ReadFile readRegularFile(const std::string& path, std::size_t limit);
 
-} // namespace util
+} // namespace platform
