@@ -1,6 +1,7 @@
 #include "app/layout.h"
 
 #include "app/colours.h"
+#include "controls/formcodes.h"
 #include "controls/tokenmenu.h"
 #include "library/examples.h"
 
@@ -81,10 +82,10 @@ Rows build() {
         // Left column: quick commands and window buttons.
         {.name = "oneclick", .kind = Kind::CheckBox, .left = 60, .top = 60, .width = 255, .height = 255, .accessible = "Label1(3)"},
         {.name = "Label1(3)", .text = "One Click Commands", .left = 360, .top = 60, .width = 2595, .height = 315, .font = Font::Heading},
-        {.name = "cmmd(255)", .kind = Kind::Button, .text = "Compile/Transmit", .left = 60, .top = 360, .width = 2835, .height = 495, .font = Font::Large, .toolTip = "Compile the command queue and send it to the open port (Ctrl+Return in the queue)"},
+        {.name = cmmdName(controls::kCompileButton), .kind = Kind::Button, .text = "Compile/Transmit", .left = 60, .top = 360, .width = 2835, .height = 495, .font = Font::Large, .toolTip = "Compile the command queue and send it to the open port (Ctrl+Return in the queue)"},
     };
-    for (int i = 0; i < 18; ++i)
-        rows.push_back({.name = QStringLiteral("cmmd(%1)").arg(i), .kind = Kind::Button, .left = 60, .top = 900 + 360 * i, .width = 2835, .height = 315, .accessible = QStringLiteral("Quick command %1").arg(i + 1)});
+    for (int i = 0; i < controls::kQuickButtons; ++i)
+        rows.push_back({.name = cmmdName(i), .kind = Kind::Button, .left = 60, .top = 900 + 360 * i, .width = 2835, .height = 315, .accessible = QStringLiteral("Quick command %1").arg(i + 1)});
     const Rows rest = {
         {.name = "Command4", .kind = Kind::Button, .text = "Load", .left = 60, .top = 7500, .width = 2835, .height = 315},
         {.name = "Command3", .kind = Kind::Button, .text = "Help", .left = 60, .top = 7860, .width = 1275, .height = 495, .toolTip = "Show or hide the help (F1; Esc hides it)"},
@@ -153,9 +154,9 @@ Rows build() {
     // The Tab order: the port list first (it has the focus at start), then as
     // the window reads, column by column. The token menu is one stop (its
     // entries roam), its value boxes follow it.
-    QStringList order = {"portselect", "oneclick", "cmmd(255)"};
-    for (int i = 0; i < 18; ++i)
-        order << QStringLiteral("cmmd(%1)").arg(i);
+    QStringList order = {"portselect", "oneclick", cmmdName(controls::kCompileButton)};
+    for (int i = 0; i < controls::kQuickButtons; ++i)
+        order << cmmdName(i);
     order << "Command4" << "Command3" << "Command5" << "commands" << "helpbox" << "i2cparser"
           << "Combo2" << "Combo1" << "txbufferbox" << "rxbufferbox" << "oneclicktokens";
     for (const auto& t : controls::kTokenMenu)

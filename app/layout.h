@@ -16,4 +16,9 @@ inline constexpr int kOverlayHeight = 7035;
 
 const dialogs::Rows& mainRows();
 
+// The name of a member of the command button array.
+inline QString cmmdName(int index) {
+    return QStringLiteral("cmmd(%1)").arg(index);
+}
+
 } // namespace app

@@ -4,7 +4,6 @@
 #include "link/portsettings.h"
 
 #include <QFileInfo>
-#include <QSocketNotifier>
 
 namespace serial {
 
@@ -15,15 +14,14 @@ PortController::PortController(QObject* parent, QString programFolder)
     connect(&m_port, &QSerialPort::errorOccurred, this, &PortController::onError);
     m_gather.setSingleShot(true);
     m_gather.setInterval(kGatherInterval);
-    connect(&m_gather, &QTimer::timeout, this, [this] {
-        m_sinceGathered.start();
-        if (m_readWatch && m_port.isOpen()) m_readWatch->setEnabled(true);
-    });
+    connect(&m_gather, &QTimer::timeout, this, &PortController::gathered);
 }
 
 void PortController::onReadyRead() {
-    // A stream: the last piece came just before, or what came while the
-    // watch was off is there at once when it is back on.
+    // Gathering: the byte that filled the buffer waits for the interval.
+    if (m_gather.isActive()) return;
+    // A stream: the last piece came just before, or what came while
+    // gathering was there at once when it ended.
     auto within = [](const QElapsedTimer& t) {
         return t.isValid() && t.elapsed() < kStreamGap.count();
     };
@@ -31,12 +29,18 @@ void PortController::onReadyRead() {
     m_sinceArrival.start();
     m_sinceGathered.invalidate();
     emit dataArrived();
-    // Reading re-enables the watch; off until the interval is over, the
-    // device keeps what comes meanwhile.
-    if (streaming && m_readWatch && m_port.isOpen()) {
-        m_readWatch->setEnabled(false);
+    if (streaming && m_port.isOpen()) {
+        m_port.setReadBufferSize(1);
         m_gather.start();
     }
+}
+
+void PortController::gathered() {
+    m_sinceGathered.start();
+    if (!m_port.isOpen()) return;
+    m_port.setReadBufferSize(0);
+    // Reading what waits makes QtSerialPort read from the device again.
+    emit dataArrived();
 }
 
 void PortController::setSpeed(qint32 bitsPerSecond) {
@@ -61,14 +65,12 @@ OpenResult PortController::open(const QString& name, const QString& settings) {
     m_port.setDataBits(s.dataBits);
     m_port.setStopBits(s.stopBits);
     m_port.setFlowControl(QSerialPort::NoFlowControl);
+    m_port.setReadBufferSize(0);
     if (!m_port.open(QIODevice::ReadWrite))
         return {false, openFailure(name, where.device, where.how)};
     m_speed = s.speed;
     m_name = name;
     m_device = where.device;
-    m_readWatch = nullptr;
-    for (auto* watch : m_port.findChildren<QSocketNotifier*>())
-        if (watch->type() == QSocketNotifier::Read) m_readWatch = watch;
     m_sinceArrival.invalidate();
     m_sinceGathered.invalidate();
     return {true, {}};

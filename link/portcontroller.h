@@ -7,19 +7,16 @@
 // Arrivals that follow one another closely are gathered and reported
 // kGatherInterval apart: a module streaming reports in small pieces would
 // otherwise wake the program for every piece, thousands of times a second.
-// An arrival after a quiet spell is reported at once. (Where QtSerialPort
-// watches the device with a notifier, as on POSIX; elsewhere every arrival
-// is reported.)
+// Meanwhile QtSerialPort's read buffer is held to one byte, so that it stops
+// reading (its documented behaviour) and the device keeps the rest. An
+// arrival after a quiet spell is reported at once.
 #include "link/port.h"
 
 #include <QElapsedTimer>
-#include <QPointer>
 #include <QSerialPort>
 #include <QTimer>
 
 #include <chrono>
-
-class QSocketNotifier;
 
 namespace serial {
 
@@ -47,6 +44,7 @@ class PortController : public Port {
 
   private:
     void onReadyRead();
+    void gathered();
     void onError(QSerialPort::SerialPortError error);
     QString openFailure(const QString& name, const QString& device, const QString& how) const;
 
@@ -55,8 +53,6 @@ class PortController : public Port {
     QString m_name;
     QString m_device;
     qint32 m_speed = 115200;
-    // QtSerialPort's own watch on the device, where it has one (POSIX).
-    QPointer<QSocketNotifier> m_readWatch;
     QTimer m_gather;
     QElapsedTimer m_sinceArrival;
     QElapsedTimer m_sinceGathered;
