@@ -81,8 +81,7 @@ MainWindow::MainWindow(serial::Port& rs232, Settings settings, QWidget* parent)
     LibraryWidgets library{
         m_commands, control<QComboBox>("Combo1"), control<QComboBox>("Combo2"), {}};
     for (int i = 0; i < controls::kQuickButtons; ++i)
-        library.cmmd[static_cast<std::size_t>(i)] =
-            control<QPushButton>(cmmdName(i));
+        library.cmmd[static_cast<std::size_t>(i)] = control<QPushButton>(cmmdName(i));
     auto alertOf = [this](int style) {
         return [this, style](const QString& title, const QString& message) {
             alert(title, message, style);
@@ -119,10 +118,10 @@ MainWindow::~MainWindow() {
 
 void MainWindow::connectControls() {
     for (int i = 0; i < controls::kQuickButtons + controls::kControlButtons; ++i)
-        connect(control<QPushButton>(cmmdName(i)), &QPushButton::clicked,
-                this, [this, i] { cmmd_Click(i); });
-    connect(control<QPushButton>(cmmdName(controls::kCompileButton)),
-            &QPushButton::clicked, this, [this] { cmmd_Click(controls::kCompileButton); });
+        connect(control<QPushButton>(cmmdName(i)), &QPushButton::clicked, this,
+                [this, i] { cmmd_Click(i); });
+    connect(control<QPushButton>(cmmdName(controls::kCompileButton)), &QPushButton::clicked, this,
+            [this] { cmmd_Click(controls::kCompileButton); });
     connect(m_tokenMenu, &TokenMenu::clicked, this, &MainWindow::Label2_Click);
     connect(control<QPushButton>("Command3"), &QPushButton::clicked, this,
             &MainWindow::Command3_Click);

@@ -39,9 +39,12 @@ PortPanel::PortPanel(QComboBox* portselect, serial::PortKeeper& keeper, Alert al
     connect(&m_keeper, &serial::PortKeeper::reopened, this, &PortPanel::reopened);
     connect(&m_keeper, &serial::PortKeeper::watchChanged, this, &PortPanel::refreshDescription);
     connect(&m_keeper, &serial::PortKeeper::nothingSentChanged, this, &PortPanel::markNothingSent);
+    // The list's popup is made on first asking: before the filter, which
+    // would otherwise see its making and ask again.
+    m_popup = m_portselect->view();
+    m_popup->installEventFilter(this);
     ChooseOnly::install(m_portselect);
     m_portselect->installEventFilter(this);
-    m_portselect->view()->installEventFilter(this);
 }
 
 void PortPanel::portselect_Click() {
@@ -107,7 +110,7 @@ void PortPanel::refreshTips() {
 }
 
 bool PortPanel::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_portselect->view() && event->type() == QEvent::Show) refreshTips();
+    if (watched == m_popup && event->type() == QEvent::Show) refreshTips();
     if (watched == m_portselect && event->type() == QEvent::ToolTip)
         m_portselect->setToolTip(m_portselect->currentIndex() > 0
                                      ? serial::describePort(m_portselect->currentText())

@@ -44,6 +44,7 @@ class PortPanel : public QObject {
     void refreshTips();
 
     QComboBox* m_portselect;
+    QObject* m_popup;
     serial::PortKeeper& m_keeper;
     Alert m_alert;
     QLabel* m_notice;

@@ -49,6 +49,10 @@ class TestPortKeeper : public QObject {
         QCOMPARE(changed.size(), 3);
         QCOMPARE(r.lost.size(), 0); // a failed open is no lost port
         QVERIFY(!r.keeper.watching());
+        r.port.setOpenFailure({});
+        r.keeper.choose("COM3");
+        r.keeper.close();
+        QVERIFY(!r.port.isOpen());
     }
 
     // A choice ends whatever waits for the old port.

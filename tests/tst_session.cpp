@@ -57,6 +57,18 @@ class TestSession : public QObject {
         QVERIFY(m.session.failed());
     }
 
+    // Only a power-up report that comes first greets the connection; one
+    // later (the module was reset meanwhile) is output.
+    void greeting() {
+        for (const bool first : {true, false}) {
+            Module m(first ? QByteArrayList{"!001a08\r", "!0013a\r"}
+                           : QByteArrayList{"!0013a\r", "!001a08\r"});
+            QVERIFY(m.session.waitFor({"13"}, 1, 5s));
+            QCOMPARE(m.session.waitFor({"1A"}, 1, first ? 50ms : 5s), !first);
+            QCOMPARE(m.session.view().find("Power up") != std::string::npos, !first);
+        }
+    }
+
     // Every scan address probed once, in frames the compiler accepts.
     void scanFrames() {
         QString probed, expected;
