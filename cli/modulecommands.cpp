@@ -21,6 +21,16 @@ using std::chrono::milliseconds;
 
 using compiler::kAnswerTime;
 
+PortMaker& portMaker() {
+    static PortMaker maker;
+    return maker;
+}
+
+std::unique_ptr<serial::Port> makePort() {
+    if (portMaker()) return portMaker()();
+    return std::make_unique<serial::PortController>();
+}
+
 std::string seconds(milliseconds time) {
     char text[32];
     std::snprintf(text, sizeof text, "%.1f", time.count() / 1000.0);
@@ -31,14 +41,14 @@ std::string seconds(milliseconds time) {
 class Connection {
   public:
     explicit Connection(const CommandLine& line)
-        : m_line(line), m_command(line.command), m_session(m_port) {
+        : m_line(line), m_command(line.command), m_port(makePort()), m_session(*m_port) {
         m_session.setVerbose(line.verbose);
     }
 
     // The record is begun only once the port is open: a command that cannot
     // talk to the module leaves an earlier record as it was.
     bool open() {
-        auto result = m_port.open(
+        auto result = m_port->open(
             QString::fromStdString(m_line.port),
             QString::fromUtf8(protocol::kPortSettings.data(), protocol::kPortSettings.size()));
         if (!result) {
@@ -51,7 +61,7 @@ class Connection {
             m_line.append ? serial::Recorder::Mode::Append : serial::Recorder::Mode::Replace;
         if (!m_recorder.start(QString::fromStdString(m_line.record), error, mode)) {
             writeErr("i2cscript " + m_command + ": cannot record: " + error.toStdString() + "\n");
-            m_port.close();
+            m_port->close();
             return false;
         }
         m_session.setRecorder(&m_recorder);
@@ -89,14 +99,14 @@ class Connection {
   private:
     // "COM1 (/dev/ttyS0)": the name as given, and the device it resolved to.
     std::string portNamed() const {
-        const std::string device = m_port.device().toStdString();
+        const std::string device = m_port->device().toStdString();
         return device.empty() || device == m_line.port ? m_line.port
                                                        : m_line.port + " (" + device + ")";
     }
 
     const CommandLine& m_line;
     std::string m_command;
-    serial::PortController m_port;
+    std::unique_ptr<serial::Port> m_port;
     Session m_session;
     serial::Recorder m_recorder;
 };
@@ -119,6 +129,10 @@ constexpr std::array<ControlName, 9> kControlNames = {{
 }};
 
 } // namespace
+
+void setPortMaker(PortMaker maker) {
+    portMaker() = std::move(maker);
+}
 
 int runCommand(const CommandLine& line) {
     auto input = commandInput(line);

@@ -1,3 +1,4 @@
+#include "cli/modulecommands.h"
 #include "cli/scan.h"
 #include "cli/session.h"
 #include "compiler/compiler.h"
@@ -44,6 +45,19 @@ class BusPort : public serial::FakePort {
     }
 };
 
+// A module that answers every frame written with the same answer.
+class AnsweringPort : public serial::FakePort {
+  public:
+    explicit AnsweringPort(QByteArray answer) : m_answer(std::move(answer)) {}
+    void write(const QByteArray& data) override {
+        FakePort::write(data);
+        QTimer::singleShot(0, this, [this] { deliver(m_answer); });
+    }
+
+  private:
+    QByteArray m_answer;
+};
+
 class TestSession : public QObject {
     Q_OBJECT
   private slots:
@@ -67,6 +81,17 @@ class TestSession : public QObject {
             QCOMPARE(m.session.waitFor({"1A"}, 1, first ? 50ms : 5s), !first);
             QCOMPARE(m.session.view().find("Power up") != std::string::npos, !first);
         }
+    }
+
+    // Slave mode is answered with either of its codes.
+    void controlSlave() {
+        for (const QByteArray answer : {"!00FFa\r", "!007Fa\r", "!00FFe\r"}) {
+            cli::setPortMaker([answer] { return std::make_unique<AnsweringPort>(answer); });
+            cli::CommandLine line{.command = "control", .arguments = {"slave"}, .port = "COM1"};
+            line.timeout = 2s;
+            QCOMPARE(cli::controlCommand(line), answer.contains('e') ? cli::kExitFailure : 0);
+        }
+        cli::setPortMaker({});
     }
 
     // Every scan address probed once, in frames the compiler accepts.
