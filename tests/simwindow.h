@@ -8,8 +8,6 @@
 #include "simprocess.h"
 
 #include <QComboBox>
-#include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -36,10 +34,6 @@ struct SimWindow {
     QString view() const {
         window->showPending();
         return window->control<app::ActivityView>("i2cparser")->toPlainText();
-    }
-    QString rx() const {
-        window->showPending();
-        return window->control<QLineEdit>("rxbufferbox")->text();
     }
 
     ModalGuard guard;

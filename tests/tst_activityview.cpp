@@ -137,9 +137,8 @@ class TestActivityView : public QObject {
     }
 
     // A click takes the line drawn under the pointer, though lines went
-    // since the last showing. Dragging past an edge scrolls on while the
-    // button is held, and stops at its release (tst_windowsim tries the
-    // bottom edge).
+    // since the last showing. Dragging past an edge scrolls on, that edge's
+    // way, while the button is held, and stops at its release.
     void clickAndDrag() {
         View v;
         v.view.append(numbered(0, app::kMaxActivityLines));
@@ -162,6 +161,10 @@ class TestActivityView : public QObject {
         const auto [from, to] = v.view.selection();
         QCOMPARE(to.line, 505);
         QVERIFY(from.line <= released);
+        v.press(1, 5);
+        v.dragTo(QPoint(20, v.view.viewport()->height() + 30));
+        QTRY_VERIFY(v.view.topLine() >= released + 10);
+        v.release();
     }
 
     // The newest line is drawn last while the view follows: from the start,

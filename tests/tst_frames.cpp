@@ -1,8 +1,6 @@
 #include "protocol/frames.h"
 #include "protocol/record.h"
 
-#include <ctime>
-
 #include <QtTest>
 
 class TestFrames : public QObject {
@@ -18,24 +16,14 @@ class TestFrames : public QObject {
     // A record's time is the local calendar time, carried over at the end of
     // a day, a month and a year.
     void recordTimes() {
-        struct Row {
-            int year, month, day, hour, minute, second, millis;
-            const char* text;
-        };
-        for (const Row& r : {Row{2026, 12, 31, 23, 59, 59, 999, "2026-12-31T23:59:59.999"},
-                             Row{2027, 1, 1, 0, 0, 0, 0, "2027-01-01T00:00:00.000"},
-                             Row{2028, 2, 29, 9, 5, 7, 42, "2028-02-29T09:05:07.042"}}) {
-            std::tm local{};
-            local.tm_year = r.year - 1900;
-            local.tm_mon = r.month - 1;
-            local.tm_mday = r.day;
-            local.tm_hour = r.hour;
-            local.tm_min = r.minute;
-            local.tm_sec = r.second;
-            local.tm_isdst = -1;
-            const auto when = std::chrono::system_clock::from_time_t(std::mktime(&local)) +
-                              std::chrono::milliseconds(r.millis);
-            QCOMPARE(protocol::recordTime(when), r.text);
+        const std::pair<QDateTime, const char*> rows[] = {
+            {QDateTime(QDate(2026, 12, 31), QTime(23, 59, 59, 999)), "2026-12-31T23:59:59.999"},
+            {QDateTime(QDate(2027, 1, 1), QTime(0, 0)), "2027-01-01T00:00:00.000"},
+            {QDateTime(QDate(2028, 2, 29), QTime(9, 5, 7, 42)), "2028-02-29T09:05:07.042"}};
+        for (const auto& [local, text] : rows) {
+            const std::chrono::system_clock::time_point when{
+                std::chrono::milliseconds(local.toMSecsSinceEpoch())};
+            QCOMPARE(protocol::recordTime(when), text);
         }
     }
 

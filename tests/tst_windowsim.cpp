@@ -1,11 +1,7 @@
 // The real window against the module simulator over a pseudo-terminal.
 #include "simwindow.h"
 
-#include <QAccessible>
-#include <QAccessibleTextInterface>
 #include <QAction>
-#include <QClipboard>
-#include <QScrollBar>
 #include <QtTest>
 
 namespace {
@@ -82,70 +78,6 @@ class TestWindowSim : public QObject {
             QCOMPARE(lines[i], i % 2 ? "[Int]\t1" : "[Int]\t0");
         rig.click("cmmd(19)");
         QTRY_VERIFY_WITH_TIMEOUT(rig.view().endsWith("[Int]\t1\n[Edge = High-to-Low ]\n"), kWait);
-    }
-
-    // A screen reader reads the module's answer line by line.
-    void assistiveToolsReadThePing() {
-        SimWindow rig;
-        QVERIFY(rig.start());
-        rig.choose("portselect", 8);
-        QTRY_VERIFY_WITH_TIMEOUT(!rig.view().isEmpty(), kWait);
-        rig.click("cmmd(18)");
-        QTRY_VERIFY_WITH_TIMEOUT(rig.view().contains("[Edge:"), kWait);
-        auto* view = rig.window->control<app::ActivityView>("i2cparser");
-        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(view);
-        QVERIFY(face && face->textInterface());
-        QAccessibleTextInterface* text = face->textInterface();
-        QCOMPARE(text->text(0, text->characterCount()), rig.view());
-        QStringList lines;
-        for (int at = 0, start = 0, end = 0; at < text->characterCount(); at = end)
-            lines << text->textAtOffset(at, QAccessible::LineBoundary, &start, &end);
-        QCOMPARE(lines.mid(0, 3), (QStringList{"[Firmware Version:]\n", "[0153.00.03       ]\n",
-                                               "[Tamb master only ]\n"}));
-        QCOMPARE(lines.join(""), rig.view());
-    }
-
-    // While a flood streams in: a selection made with the mouse
-    // stays on its lines (or shrinks as they go) and Ctrl+C copies just
-    // those; dragging past the bottom edge scrolls on while the button is held.
-    void selectingWhileLinesStream() {
-        SimWindow rig;
-        QVERIFY(rig.start());
-        rig.choose("portselect", 8);
-        QTRY_VERIFY_WITH_TIMEOUT(!rig.view().isEmpty(), kWait);
-        auto* view = rig.window->control<app::ActivityView>("i2cparser");
-        view->setFocus();
-        const int height = QFontMetrics(view->font()).lineSpacing();
-        auto row = [&](int r) { return QPoint(20, 4 + r * height + height / 2); };
-        rig.sim.command("flood 300000");
-        QTRY_VERIFY_WITH_TIMEOUT(view->lineCount() > 3000, kWait);
-        // Whatever has gone since, the selection is what is left of its lines.
-        auto holds = [&](app::ActivityView::Place from, app::ActivityView::Place to) {
-            QTest::qWait(300);
-            const app::ActivityView::Place first{view->firstLine(), 0};
-            const auto [a, b] = view->selection();
-            QCOMPARE(a, std::max(from, first));
-            QCOMPARE(b, std::max(to, first));
-            QApplication::clipboard()->clear();
-            QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
-            QCOMPARE(QApplication::clipboard()->text().count('\n'), b.line - a.line);
-        };
-        QTest::mousePress(view->viewport(), Qt::LeftButton, {}, row(2));
-        QTest::mouseMove(view->viewport(), row(7));
-        QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, row(7));
-        const auto [from, to] = view->selection();
-        QCOMPARE(to.line - from.line, 5);
-        holds(from, to);
-        view->verticalScrollBar()->setValue(0); // reading the oldest lines
-        QTest::mousePress(view->viewport(), Qt::LeftButton, {}, row(5));
-        const qint64 read = view->topLine() - view->firstLine();
-        QMouseEvent below(
-            QEvent::MouseMove, QPointF(20, view->viewport()->height() + 40),
-            view->viewport()->mapToGlobal(QPointF(20, view->viewport()->height() + 40)),
-            Qt::NoButton, Qt::LeftButton, {});
-        QApplication::sendEvent(view->viewport(), &below);
-        QTRY_VERIFY_WITH_TIMEOUT(view->topLine() - view->firstLine() >= read + 10, kWait);
-        QTest::mouseRelease(view->viewport(), Qt::LeftButton);
     }
 };
 
