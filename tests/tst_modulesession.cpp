@@ -114,12 +114,10 @@ class TestModuleSession : public QObject {
     // user chose another port); a replay is awaited while a port is open.
     void aClicksFrames() {
         Rig r;
-        QVERIFY(r.session.comwriteAll({"$0011\r", "$0014\r"}, 1));
-        QCOMPARE(r.port.written.size(), 2);
         QObject context;
         QTimer::singleShot(5, &context, [&] { r.session.cancelWaits(); });
         QVERIFY(!r.session.comwriteAll({"$0013\r", "$0012\r"}, 100));
-        QCOMPARE(r.port.written.size(), 3);
+        QCOMPARE(r.port.written, QByteArrayList{"$0013\r"});
         QCOMPARE(r.awaiting.size(), 0);
         r.session.comwriteAll({"$0012\r"}, 1); // Run Stored
         QVERIFY(r.session.awaiting());
@@ -153,8 +151,6 @@ class TestModuleSession : public QObject {
         Rig r;
         int answers = 0;
         r.session.onFrame = [&](std::string_view, const protocol::FrameEffect&) { ++answers; };
-        r.later("!0013a\r", 5);
-        QVERIFY(r.session.waitUntil([&] { return answers > 0; }, 5s));
         // Ended by a cancel or a failed port, not by what comes after.
         QObject context;
         bool later = false;
@@ -171,7 +167,7 @@ class TestModuleSession : public QObject {
         r.port.open("COM1", "115200,n,8,1");
         r.later("!0012a\r", 5);
         r.session.comwrite("$0012\r", 10);
-        QCOMPARE(answers, 2);
+        QCOMPARE(answers, 1);
         r.session.close();
         QVERIFY(!r.session.waitUntil([] { return false; }, 5s));
     }

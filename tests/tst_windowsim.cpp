@@ -37,7 +37,6 @@ class TestWindowSim : public QObject {
         QTRY_COMPARE_WITH_TIMEOUT(rig.alerts.size(), 1, kWait);
         if (userChoseSelect) rig.choose("portselect", 0);
         rig.window->control<app::ActivityView>("i2cparser")->clearView();
-        if (!userChoseSelect) QTest::qWait(2200); // the watch goes on past its first looks
         QVERIFY(rig.start());
         const QString greeted = userChoseSelect ? "" : "[Reset:   Power up]\n\n";
         QTRY_COMPARE_WITH_TIMEOUT(rig.view(), greeted, kWait);
