@@ -1,4 +1,5 @@
 #include "app/mainwindow.h"
+#include "app/text.h"
 
 #include "app/activityview.h"
 #include "app/connector.h"
@@ -34,14 +35,6 @@
 #include <cstdio>
 
 namespace app {
-
-namespace {
-
-QString qstring(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-} // namespace
 
 MainWindow::MainWindow(serial::Port& rs232, Settings settings, QWidget* parent)
     : QWidget(parent), m_rs232(rs232), m_session(rs232), m_keeper(rs232, m_session),

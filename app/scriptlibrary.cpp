@@ -1,4 +1,5 @@
 #include "app/scriptlibrary.h"
+#include "app/text.h"
 
 #include "dialogs/selectfile.h"
 #include "library/examples.h"
@@ -12,14 +13,6 @@
 #include <QTextCursor>
 
 namespace app {
-
-namespace {
-
-QString qstring(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-} // namespace
 
 ScriptLibrary::ScriptLibrary(const LibraryWidgets& widgets, Alert alert, QWidget* dialogParent)
     : QObject(dialogParent), m_w(widgets), m_alert(std::move(alert)), m_dialogParent(dialogParent) {

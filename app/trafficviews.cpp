@@ -1,4 +1,5 @@
 #include "app/trafficviews.h"
+#include "app/text.h"
 
 #include "app/activityview.h"
 #include "app/inputfilters.h"
@@ -23,10 +24,6 @@ constexpr std::chrono::milliseconds kShowInterval{100};
 
 QString latin1(std::string_view text) {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-QString utf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 } // namespace
@@ -58,7 +55,7 @@ void TrafficViews::follow(serial::ModuleSession& session) {
 }
 
 void TrafficViews::showGiven(std::string_view frame) {
-    m_txPending = utf8(protocol::boxText(frame));
+    m_txPending = qstring(protocol::boxText(frame));
     m_pacer.request();
 }
 
@@ -69,7 +66,7 @@ void TrafficViews::clearActivity() {
 void TrafficViews::logSent(std::string_view frame) {
     if (!m_w.logdata->isChecked()) return;
     // Newest first.
-    m_logPending.prepend(utf8(protocol::echoText(frame)) + QStringLiteral("\r\n"));
+    m_logPending.prepend(qstring(protocol::echoText(frame)) + QStringLiteral("\r\n"));
     m_pacer.request();
 }
 
