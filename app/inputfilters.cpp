@@ -32,13 +32,14 @@ bool DoubleClickAction::eventFilter(QObject* watched, QEvent* event) {
 }
 
 QueueKeys::QueueKeys(QPlainTextEdit* queue, const QueueMarks* marks, std::function<void()> send)
-    : QObject(queue), m_queue(queue), m_marks(marks), m_send(std::move(send)) {
+    : QObject(queue), m_queue(queue), m_viewport(queue->viewport()), m_marks(marks),
+      m_send(std::move(send)) {
     queue->installEventFilter(this);
-    queue->viewport()->installEventFilter(this);
+    m_viewport->installEventFilter(this);
 }
 
 bool QueueKeys::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_queue->viewport() && event->type() == QEvent::ToolTip) {
+    if (watched == m_viewport && event->type() == QEvent::ToolTip) {
         auto* help = static_cast<QHelpEvent*>(event);
         const QString message =
             m_marks->messageAt(m_queue->cursorForPosition(help->pos()).position());

@@ -40,6 +40,9 @@ class QueueKeys : public QObject {
 
   private:
     QPlainTextEdit* m_queue;
+    // Kept from the start: while the queue is being destroyed its viewport
+    // still sends events here, and the queue can no longer be asked for it.
+    QObject* m_viewport;
     const QueueMarks* m_marks;
     std::function<void()> m_send;
 };
