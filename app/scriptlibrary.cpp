@@ -7,6 +7,7 @@
 #include "util/paths.h"
 
 #include <QComboBox>
+#include <QFileInfo>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStringList>
@@ -29,7 +30,10 @@ void ScriptLibrary::Command4_Click() {
 
 void ScriptLibrary::loadScriptFile(const QString& chosen) {
     std::string path = chosen.toStdString();
-    loaddirectory = qstring(util::pathpart(path, 3)) + QLatin1Char(util::kNativeSeparator);
+    // A folder typed wrong would send the next Load elsewhere: an earlier
+    // good one is kept.
+    const QString folder = qstring(util::pathpart(path, 3)) + QLatin1Char(util::kNativeSeparator);
+    if (QFileInfo(folder).isDir()) loaddirectory = folder;
     // Read whole before anything is cleared. Only a regular file is read,
     // so a pipe or a device cannot hang the window.
     const auto file = platform::readRegularFile(path, library::kMaxScriptFileBytes);

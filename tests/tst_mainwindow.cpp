@@ -240,9 +240,12 @@ class TestMainWindow : public QObject {
         auto closeSocket = qScopeGuard([socket] { ::close(socket); });
         failures += {{"fifo", "named pipe"}, {"zero", "device"}, {"socket", "socket"}};
 #endif
+        failures += {{"gone/a.txt", "No such file"}};
         for (const auto& [name, reason] : failures) {
             f.alerts.clear();
             f.load(name);
+            // A folder that does not exist is never the next Load's start.
+            QCOMPARE(f.window->library().loaddirectory, f.dir.path() + "/");
             const QString said = f.alerts.join('\n');
             QVERIFY2(f.alerts.size() == 1 && said.startsWith("Script load error: ") &&
                          said.contains(f.dir.path()) && said.contains(reason),
