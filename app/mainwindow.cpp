@@ -31,6 +31,7 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QTextCursor>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -256,6 +257,17 @@ void MainWindow::showBusy() {
         QApplication::setOverrideCursor(Qt::BusyCursor);
     else
         QApplication::restoreOverrideCursor();
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (m_settingsTold || m_settings.problem().isEmpty()) return;
+    m_settingsTold = true;
+    // Once the window stands, so the alert has something to stand over.
+    QTimer::singleShot(0, this, [this] {
+        alert(QStringLiteral("Settings"),
+              QStringLiteral("Settings will not be kept: ") + m_settings.problem(), 0);
+    });
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -95,6 +95,7 @@ class MainWindow : public QWidget {
     const Settings& settings() const { return m_settings; }
 
   protected:
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -121,6 +122,7 @@ class MainWindow : public QWidget {
     Overlays* m_overlays;
     bool m_busy = false; // the busy pointer is shown
     bool m_closing = false;
+    bool m_settingsTold = false;
     QSize m_recorded;
     AlertFunction m_alert;
     std::function<void()> m_quit;

@@ -6,6 +6,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryFile>
+
+#include <filesystem>
+#include <system_error>
 
 namespace app {
 
@@ -23,17 +27,32 @@ bool write(const QString& path, const QString& loaddirectory, QString& error) {
 }
 
 // The file in folder, created with the default where it is missing; false
-// when it can be neither written nor made there.
-bool usable(const QString& folder, QString& path) {
+// with the reason when it can be neither written nor made there.
+bool usable(const QString& folder, QString& path, QString& problem) {
     if (folder.isEmpty()) return false;
     path = fileIn(folder);
+    std::error_code made;
+    std::filesystem::create_directories(std::filesystem::path(folder.toStdU16String()), made);
+    if (made) {
+        problem = folder + QStringLiteral(": ") + QString::fromLocal8Bit(made.message());
+        return false;
+    }
+    const QFileInfo file(path);
+    if (file.exists() && !file.isFile()) {
+        problem = path + QStringLiteral(": not a file");
+        return false;
+    }
     // Written whole through a new file beside it: the folder must take one.
-    if (QFileInfo(path).isFile())
-        return QFile(path).open(QIODevice::ReadWrite) && QFileInfo(folder).isWritable();
-    if (QFileInfo::exists(path)) return false; // a folder or device of that name
-    QDir().mkpath(folder);
-    QString ignored;
-    return write(path, Settings::defaultDirectory(), ignored);
+    QTemporaryFile probe(path + QStringLiteral(".XXXXXX"));
+    if (!probe.open()) {
+        problem = folder + QStringLiteral(": ") + probe.errorString();
+        return false;
+    }
+    if (!file.exists()) return write(path, Settings::defaultDirectory(), problem);
+    QFile existing(path);
+    if (existing.open(QIODevice::ReadWrite)) return true;
+    problem = path + QStringLiteral(": ") + existing.errorString();
+    return false;
 }
 
 } // namespace
@@ -57,12 +76,17 @@ bool Settings::installed(const QString& programFolder) {
 }
 
 QString Settings::load() {
-    if (!usable(m_programFolder, m_path) && !usable(m_configFolder, m_path)) {
+    m_problem.clear();
+    if (!usable(m_programFolder, m_path, m_problem) && !usable(m_configFolder, m_path, m_problem)) {
         m_path = fileIn(m_configFolder.isEmpty() ? m_programFolder : m_configFolder);
         return defaultDirectory();
     }
+    m_problem.clear(); // the program's folder may have failed before
     QFile file(m_path);
-    if (!file.open(QIODevice::ReadOnly)) return defaultDirectory();
+    if (!file.open(QIODevice::ReadOnly)) {
+        m_problem = m_path + QStringLiteral(": ") + file.errorString();
+        return defaultDirectory();
+    }
     // Enough to tell a line that is too long.
     const QByteArray head = file.read(controls::kMaxSettingsLine + 2);
     const auto line = controls::settingsLine(std::string_view(head.constData(), head.size()));

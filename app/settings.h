@@ -1,7 +1,7 @@
 #pragma once
-// Where i2c.ini lives and what it says. Nothing here fails loudly: a file
-// that cannot be read or makes no sense gives the default, and the window
-// opens regardless.
+// Where i2c.ini lives and what it says. A file that cannot be read or makes
+// no sense gives the default, and the window opens regardless; problem() says
+// when no file can be kept, so the window can tell the user.
 //
 // The file lives beside the program; where that folder cannot be written it
 // lives in the user's configuration folder instead. An installed program (see
@@ -22,6 +22,8 @@ class Settings {
     bool save(const QString& loaddirectory, QString& error) const;
 
     QString path() const { return m_path; }
+    // Why load() found no file that can be kept ("where: reason"), or "".
+    QString problem() const { return m_problem; }
     static QString defaultDirectory();
 
     // True for <prefix>/bin beside <prefix>/share/i2cmaster, the layout the
@@ -33,6 +35,7 @@ class Settings {
     QString m_programFolder;
     QString m_configFolder;
     QString m_path;
+    QString m_problem;
 };
 
 } // namespace app

@@ -251,8 +251,32 @@ class TestWindowFiles : public QObject {
         WindowFixture readOnly(program.path());
         QCOMPARE(readOnly.window->settings().path(), readOnly.dir.filePath("config/i2c.ini"));
         readOnly.window->library().loaddirectory = "/x/";
+        readOnly.window->show();
+        QTest::qWait(1);
         readOnly.window->close();
         QCOMPARE(contents(readOnly.dir.filePath("config/i2c.ini")), QByteArray("/x/\r\n"));
+        QCOMPARE(readOnly.alerts, QStringList());
+#endif
+    }
+
+    // Where neither folder takes the file, the window says so once, with
+    // the true reason, when it opens; a missing configuration folder is made.
+    void settingsNotKept() {
+#ifdef Q_OS_LINUX
+        // /proc takes no new file.
+        QTemporaryDir home;
+        WindowFixture made(QStringLiteral("/proc"), home.filePath("a/b/config"));
+        QVERIFY(QFileInfo(home.filePath("a/b/config/i2c.ini")).isFile());
+        const QString blocked = home.filePath("file");
+        writeFile(blocked, "");
+        WindowFixture lost(QStringLiteral("/proc"), blocked + "/config");
+        for (int shown = 0; shown < 2; ++shown) {
+            lost.window->show();
+            QTest::qWait(1);
+            lost.window->hide();
+        }
+        QCOMPARE(lost.alerts, QStringList("Settings: Settings will not be kept: " + blocked +
+                                          "/config: Not a directory"));
 #endif
     }
 };

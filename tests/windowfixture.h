@@ -31,10 +31,12 @@ inline QByteArray contents(const QString& path) {
 }
 
 struct WindowFixture {
-    explicit WindowFixture(const QString& programFolder = {}) {
+    explicit WindowFixture(const QString& programFolder = {}, const QString& configFolder = {}) {
         const QString folder = programFolder.isNull() ? dir.path() : programFolder;
         window = std::make_unique<app::MainWindow>(
-            port, app::Settings(folder, dir.filePath(QStringLiteral("config"))));
+            port,
+            app::Settings(folder, configFolder.isNull() ? dir.filePath(QStringLiteral("config"))
+                                                        : configFolder));
         window->setAlert([this](const QString& title, const QString& message, int) {
             alerts << title + ": " + message;
             return true;
