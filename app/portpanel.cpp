@@ -18,6 +18,7 @@ const QString kNothingSent =
     QStringLiteral("No port is open: nothing was sent. Choose the module's port here.");
 constexpr std::chrono::milliseconds kNothingSentShown{5000};
 const QColor kNoticeColour(255, 205, 205);
+const QColor kNoticeText(0, 0, 0);
 
 } // namespace
 
@@ -75,9 +76,12 @@ void PortPanel::showNothingSent() {
 
 void PortPanel::markNothingSent(bool marked) {
     if (!marked) m_notice->hide();
+    // Both, or a dark theme's light text stands on the light mark.
     QPalette palette = m_portselect->palette();
-    palette.setColor(QPalette::Button,
-                     marked ? kNoticeColour : QApplication::palette().color(QPalette::Button));
+    const QPalette& theme = QApplication::palette();
+    palette.setColor(QPalette::Button, marked ? kNoticeColour : theme.color(QPalette::Button));
+    palette.setColor(QPalette::ButtonText,
+                     marked ? kNoticeText : theme.color(QPalette::ButtonText));
     m_portselect->setPalette(palette);
     refreshDescription();
 }

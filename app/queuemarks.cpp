@@ -2,6 +2,7 @@
 
 #include "app/colours.h"
 #include "compiler/marks.h"
+#include "dialogs/form.h"
 
 #include <QPlainTextEdit>
 #include <QTextBlock>
@@ -62,7 +63,8 @@ bool isLineEnd(QChar c) {
 
 } // namespace
 
-QueueMarks::QueueMarks(QPlainTextEdit* editor) : QSyntaxHighlighter(editor->document()) {
+QueueMarks::QueueMarks(QPlainTextEdit* editor)
+    : QSyntaxHighlighter(editor->document()), m_page(editor->palette().color(QPalette::Base)) {
     m_pause.setSingleShot(true);
     m_pause.setInterval(kMarkPause);
     connect(&m_pause, &QTimer::timeout, this, &QueueMarks::refresh);
@@ -139,6 +141,13 @@ void QueueMarks::refresh() {
     }
 }
 
+QColor QueueMarks::readable(const QColor& colour) {
+    auto known = m_readable.constFind(colour.rgb());
+    if (known == m_readable.cend())
+        known = m_readable.insert(colour.rgb(), dialogs::readableOn(colour, m_page));
+    return *known;
+}
+
 QString QueueMarks::messageAt(int position) const {
     const QTextBlock block = document()->findBlock(position);
     const auto* marks = static_cast<const BlockMarks*>(block.userData());
@@ -157,7 +166,7 @@ void QueueMarks::highlightBlock(const QString& text) {
         if (span.kind == Kind::Command || span.kind == Kind::Comment) {
             if (!span.colour) continue;
             QTextCharFormat colour;
-            colour.setForeground(*span.colour);
+            colour.setForeground(readable(*span.colour));
             setFormat(span.start, span.length, colour);
             continue;
         }
@@ -165,7 +174,7 @@ void QueueMarks::highlightBlock(const QString& text) {
         for (int i = span.start; i < span.start + span.length; ++i) {
             QTextCharFormat underline = format(i);
             underline.setUnderlineStyle(QTextCharFormat::WaveUnderline);
-            underline.setUnderlineColor(*span.colour);
+            underline.setUnderlineColor(readable(*span.colour));
             setFormat(i, 1, underline);
         }
     }

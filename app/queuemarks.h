@@ -7,6 +7,8 @@
 // Follows typing after kMarkPause; a line edited since shows plain until
 // then. Only formats for display: the text, the cursor and the undo history
 // stay as they are.
+#include <QColor>
+#include <QHash>
 #include <QSyntaxHighlighter>
 #include <QTimer>
 
@@ -48,6 +50,9 @@ class QueueMarks : public QSyntaxHighlighter {
 
   private:
     QTimer m_pause;
+    QColor readable(const QColor& colour);
+    QColor m_page; // the queue's background, which the colours must read on
+    QHash<QRgb, QColor> m_readable;
 };
 
 } // namespace app

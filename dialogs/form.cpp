@@ -11,10 +11,19 @@
 #include <QRadioButton>
 
 #include <algorithm>
+#include <cmath>
 
 namespace dialogs {
 
 namespace {
+
+double luminance(const QColor& colour) {
+    auto linear = [](double c) {
+        return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) +
+           0.0722 * linear(colour.blueF());
+}
 
 enum class Figure { Bar, Slant, Box, Circle };
 
@@ -157,6 +166,24 @@ QFont fontOf(Font font) {
     return f;
 }
 
+double contrast(const QColor& a, const QColor& b) {
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+QColor readableOn(const QColor& colour, const QColor& background) {
+    const QColor white(255, 255, 255);
+    if (contrast(background, white) <= contrast(background, QColor(0, 0, 0))) return colour;
+    QColor lighter = colour;
+    for (int step = 1; step <= 20 && contrast(lighter, background) < kReadableContrast; ++step) {
+        const double t = step / 20.0;
+        lighter.setRgbF(float(colour.redF() + t * (1 - colour.redF())),
+                        float(colour.greenF() + t * (1 - colour.greenF())),
+                        float(colour.blueF() + t * (1 - colour.blueF())));
+    }
+    return lighter;
+}
+
 Controls buildControls(QWidget* parent, const Rows& rows, const Factory& custom) {
     Controls controls;
     QHash<QString, QString> captions;
@@ -177,8 +204,9 @@ Controls buildControls(QWidget* parent, const Rows& rows, const Factory& custom)
         }
         QPalette palette = w->palette();
         if (row.color) {
-            palette.setColor(QPalette::WindowText, *row.color);
-            palette.setColor(QPalette::Text, *row.color);
+            palette.setColor(QPalette::WindowText,
+                             readableOn(*row.color, palette.color(QPalette::Window)));
+            palette.setColor(QPalette::Text, readableOn(*row.color, palette.color(QPalette::Base)));
         }
         if (row.flags & ButtonFace)
             palette.setColor(QPalette::Base, palette.color(QPalette::Button));

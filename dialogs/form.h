@@ -75,6 +75,14 @@ using Factory = std::function<QWidget*(const ControlRow&, QWidget* parent)>;
 
 QFont fontOf(Font font);
 
+// The contrast of two colours, from 1 (the same) to 21 (black on white).
+double contrast(const QColor& a, const QColor& b);
+// The one rule for a text of a fixed colour: the colours were chosen for a
+// light page and stand as they are there; on a dark background each is
+// lightened towards white until it reads at kReadableContrast.
+inline constexpr double kReadableContrast = 4.5;
+QColor readableOn(const QColor& colour, const QColor& background);
+
 // Creates every row's widget as a child of parent, in row order, and returns
 // them by name. Lines and shapes lie under the other controls and let clicks
 // through.
