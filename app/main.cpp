@@ -5,7 +5,6 @@
 #include "util/system.h"
 
 #include <QApplication>
-#include <QScreen>
 #include <QStandardPaths>
 
 int main(int argc, char* argv[]) {
@@ -21,11 +20,6 @@ int main(int argc, char* argv[]) {
         rs232, app::Settings(programFolder,
                              QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)));
     QObject::connect(&stops, &platform::StopSignals::stopped, &window, &QWidget::close);
-    if (const QScreen* screen = window.screen()) {
-        QRect frame = window.frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        window.move(frame.topLeft());
-    }
     window.show();
     return QApplication::exec();
 }

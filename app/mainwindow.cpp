@@ -9,6 +9,7 @@
 #include "app/overlays.h"
 #include "app/portpanel.h"
 #include "app/queuemarks.h"
+#include "app/screenfit.h"
 #include "app/scriptlibrary.h"
 #include "app/sessionfiles.h"
 #include "app/tokenmenu.h"
@@ -40,11 +41,13 @@ namespace app {
 MainWindow::MainWindow(serial::Port& rs232, Settings settings, QWidget* parent)
     : QWidget(parent), m_rs232(rs232), m_session(rs232), m_keeper(rs232, m_session),
       m_settings(std::move(settings)) {
-    setFixedSize(dialogs::pixels(kClientWidth), dialogs::pixels(kClientHeight));
     setWindowTitle(QString::fromLatin1(kCaption));
     setFont(dialogs::fontOf(dialogs::Font::Sans));
+    auto* form = new QWidget;
+    form->setFixedSize(dialogs::pixels(kClientWidth), dialogs::pixels(kClientHeight));
+    m_fit = new ScreenFit(this, form);
     m_controls = dialogs::buildControls(
-        this, mainRows(), [](const dialogs::ControlRow& row, QWidget* parent) -> QWidget* {
+        form, mainRows(), [](const dialogs::ControlRow& row, QWidget* parent) -> QWidget* {
             if (row.name == QLatin1String("helpbox")) return new HelpView(parent);
             return new ActivityView(parent);
         });
@@ -151,7 +154,6 @@ void MainWindow::Form_Load() {
     m_library->Combo1_Click();
     control<QComboBox>("Combo2")->setCurrentIndex(0);
     m_library->Combo2_Click();
-    m_recorded = size();
     combo1->setCurrentIndex(0);
     m_library->Combo1_Click();
     setWindowTitle(QString::fromLatin1(kCaption) + QStringLiteral(" V") +
@@ -286,15 +288,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 void MainWindow::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
-    // Fixed size: a maximised window goes back to normal at the recorded size.
+    // A maximised window goes back to normal: its content has one size.
     if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMaximized))
         setWindowState(windowState() & ~Qt::WindowMaximized);
-}
-
-void MainWindow::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
-    if (m_recorded.isValid() && !(windowState() & Qt::WindowMinimized) && size() != m_recorded)
-        resize(m_recorded);
 }
 
 } // namespace app

@@ -21,6 +21,8 @@
 //     Command5_Click
 //   the queue's keys, marks and tool tips     QueueKeys, QueueMarks
 //   oneclick, oneclicktokens                  read by the clicks they govern
+//   the window's fixed size                   ScreenFit: that size where the screen
+//                                               holds it, else scrolled inside
 //
 // Indexes and request codes by number: controls/formcodes.h.
 //
@@ -49,6 +51,7 @@ namespace app {
 class Overlays;
 class PortPanel;
 class QueueMarks;
+class ScreenFit;
 class ScriptLibrary;
 class TokenMenu;
 class TrafficViews;
@@ -98,7 +101,6 @@ class MainWindow : public QWidget {
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
 
   private:
     void connectControls();
@@ -120,10 +122,10 @@ class MainWindow : public QWidget {
     PortPanel* m_portPanel;
     ScriptLibrary* m_library;
     Overlays* m_overlays;
+    ScreenFit* m_fit;
     bool m_busy = false; // the busy pointer is shown
     bool m_closing = false;
     bool m_settingsTold = false;
-    QSize m_recorded;
     AlertFunction m_alert;
     std::function<void()> m_quit;
 };

@@ -36,7 +36,7 @@ class TestMainWindow : public QObject {
         QCOMPARE(f.queue(), QString::fromStdString(library::exampleScript(0)).remove('\r'));
         QCOMPARE(f.text("Combo2"), "<<< Press \"Load\" to get commands");
         QVERIFY(!f.window->portopen() && f.window->focusWidget() == f["portselect"]);
-        verifyNamedControls(f.window.get());
+        verifyNamedControls(f["commands"]->parentWidget()); // the form, inside its scroll area
         verifyNamedControls(f["connection"]);
         QCOMPARE(nameOf(f["cmmd(0)"]), "Quick command 1");
         QVERIFY(!f.window->windowIcon().pixmap(32).isNull());
