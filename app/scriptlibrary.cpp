@@ -1,6 +1,7 @@
 #include "app/scriptlibrary.h"
 #include "app/text.h"
 
+#include "dialogs/filenames.h"
 #include "dialogs/selectfile.h"
 #include "library/examples.h"
 #include "platform/files.h"
@@ -29,7 +30,7 @@ void ScriptLibrary::Command4_Click() {
 }
 
 void ScriptLibrary::loadScriptFile(const QString& chosen) {
-    std::string path = chosen.toStdString();
+    std::string path = dialogs::bytesOfName(chosen).toStdString();
     // A folder typed wrong would send the next Load elsewhere: an earlier
     // good one is kept.
     const QString folder = qstring(util::pathpart(path, 3)) + QLatin1Char(util::kNativeSeparator);

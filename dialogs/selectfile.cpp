@@ -1,12 +1,15 @@
 #include "dialogs/selectfile.h"
 
 #include "dialogs/alert.h"
+#include "dialogs/filenames.h"
 #include "util/paths.h"
 #include "util/system.h"
 
+#include <QCollator>
 #include <QComboBox>
 #include <QDir>
 #include <QFileSystemModel>
+#include <QFileSystemWatcher>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -14,6 +17,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSortFilterProxyModel>
+#include <QStandardItemModel>
 #include <QStorageInfo>
 #include <QTreeView>
 
@@ -32,13 +36,11 @@ bool isWithin(const QString& path, const QString& folder) {
     return path.startsWith(folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/'));
 }
 
-// What a list shows of the file system around the current folder: the
-// directory list the path from the top down to it, then its subfolders; the
-// file list its files (the folders above stay, or it could not be shown).
+// What the directory list shows of the file system: the path from the top
+// down to the current folder, then its subfolders.
 class ShownFolder : public QSortFilterProxyModel {
   public:
-    enum class Shows { Folders, Files };
-    ShownFolder(Shows shows, QObject* parent) : QSortFilterProxyModel(parent), m_shows(shows) {}
+    using QSortFilterProxyModel::QSortFilterProxyModel;
     void setFolder(const QString& folder) {
         m_folder = folder;
         invalidateFilter();
@@ -49,13 +51,11 @@ class ShownFolder : public QSortFilterProxyModel {
         const auto* fs = static_cast<const QFileSystemModel*>(sourceModel());
         const QModelIndex index = fs->index(row, 0, parent);
         const bool inFolder = parent.isValid() && QDir::cleanPath(fs->filePath(parent)) == m_folder;
-        if (m_shows == Shows::Files) return !inFolder || !fs->isDir(index);
         const QString path = QDir::cleanPath(fs->filePath(index));
         return inFolder || path == m_folder || isWithin(m_folder, path);
     }
 
   private:
-    Shows m_shows;
     QString m_folder;
 };
 
@@ -151,13 +151,13 @@ SelectFile::SelectFile(QWidget* parent) : QDialog(parent) {
     m_dirs = new QFileSystemModel(this);
     m_dirs->setFilter(QDir::AllDirs | QDir::Drives | QDir::NoDotAndDotDot);
     m_dirs->setRootPath(QString());
-    m_dirView = new ShownFolder(ShownFolder::Shows::Folders, this);
+    m_dirView = new ShownFolder(this);
     m_dirView->setSourceModel(m_dirs);
-    m_files = new QFileSystemModel(this);
-    m_files->setFilter(QDir::Files | QDir::NoDotAndDotDot);
-    m_files->setNameFilterDisables(false);
-    m_fileView = new ShownFolder(ShownFolder::Shows::Files, this);
-    m_fileView->setSourceModel(m_files);
+    // Listed here, not by Qt's model, which leaves out names that are not
+    // valid UTF-8.
+    m_files = new QStandardItemModel(this);
+    m_watch = new QFileSystemWatcher(this);
+    connect(m_watch, &QFileSystemWatcher::directoryChanged, this, &SelectFile::listFiles);
 
     controls = buildControls(this, selectfileRows(), [](const ControlRow& row, QWidget* parent) {
         if (row.name == QLatin1String("filelist"))
@@ -172,7 +172,7 @@ SelectFile::SelectFile(QWidget* parent) : QDialog(parent) {
     m_dirlist = static_cast<QTreeView*>(controls.value("dirlist"));
     m_drivelist = static_cast<QComboBox*>(controls.value("drivelist"));
 
-    m_filelist->setModel(m_fileView);
+    m_filelist->setModel(m_files);
     m_filelist->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_filelist->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_dirlist->setModel(m_dirView);
@@ -206,14 +206,33 @@ void SelectFile::setPattern(const QString& mask) {
         // "*.*" means every file, those without a dot in their name too.
         if (!trimmed.isEmpty()) patterns << (trimmed == QLatin1String("*.*") ? "*" : trimmed);
     }
-    m_files->setNameFilters(patterns.isEmpty() ? QStringList{"*"} : patterns);
+    m_patterns = patterns.isEmpty() ? QStringList{"*"} : patterns;
+    listFiles();
 }
 
 void SelectFile::setFileFolder(const QString& folder) {
     const QString clean = QDir::cleanPath(QDir(folder).absolutePath());
-    m_files->setRootPath(clean);
-    static_cast<ShownFolder*>(m_fileView)->setFolder(clean);
-    m_filelist->setRootIndex(m_fileView->mapFromSource(m_files->index(clean)));
+    if (!m_watch->directories().isEmpty()) m_watch->removePaths(m_watch->directories());
+    m_fileFolder = clean;
+    if (QFileInfo(clean).isDir()) m_watch->addPath(clean);
+    listFiles();
+}
+
+void SelectFile::listFiles() {
+    QStringList names = filesIn(m_fileFolder, m_patterns);
+    QCollator order;
+    order.setNumericMode(true);
+    order.setCaseSensitivity(Qt::CaseInsensitive);
+    std::sort(names.begin(), names.end(), order);
+    m_files->clear();
+    for (const QString& name : names) {
+        auto* item = new QStandardItem(shownName(name));
+        item->setData(name, kNameRole);
+        if (hasUndecodedBytes(name))
+            item->setToolTip(QStringLiteral("Its name is not valid UTF-8: \uFFFD stands for "
+                                            "each byte that is not."));
+        m_files->appendRow(item);
+    }
 }
 
 void SelectFile::setDirFolder(const QString& folder) {
@@ -267,9 +286,17 @@ void SelectFile::filelist_DblClick() {
               [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
     QStringList names;
     for (const QModelIndex& index : selected)
-        if (index.column() == 0) names << m_files->fileName(m_fileView->mapToSource(index));
+        if (index.column() == 0) names << index.data().toString();
     m_filename->setPlainText(names.join(QStringLiteral("\r\n")));
     m_filecount->setText(QString::number(names.size()));
+}
+
+QString SelectFile::listedName(const QString& shown) const {
+    if (!shown.contains(QChar::ReplacementCharacter)) return shown;
+    for (int row = 0; row < m_files->rowCount(); ++row)
+        if (m_files->item(row)->text() == shown)
+            return m_files->item(row)->data(kNameRole).toString();
+    return shown;
 }
 
 void SelectFile::okbutton_Click() {
@@ -282,8 +309,11 @@ void SelectFile::okbutton_Click() {
             m_filename->setPlainText(m_saveName);
             return;
         }
-        const QString path = QDir::cleanPath(QString::fromStdString(
-            util::chosenPath(folder.toStdString(), QDir::toNativeSeparators(name).toStdString())));
+        // Through bytes: a listed name that is not valid UTF-8 keeps them.
+        const QString path =
+            QDir::cleanPath(nameFromBytes(QByteArray::fromStdString(util::chosenPath(
+                bytesOfName(folder).toStdString(),
+                bytesOfName(QDir::toNativeSeparators(listedName(name))).toStdString()))));
         if (QFileInfo(path).isDir()) {
             setDirFolder(path);
             m_filename->setPlainText(m_saveName);
@@ -340,6 +370,10 @@ bool SelectFile::eventFilter(QObject* watched, QEvent* event) {
 }
 
 QString writeRefusal(const QString& path) {
+    if (hasUndecodedBytes(path))
+        return QStringLiteral("%1 cannot be saved here: its name is not valid UTF-8. Give "
+                              "another name.")
+            .arg(shownName(path));
     const QFileInfo file(path);
     const QFileInfo folder(file.absolutePath());
     if (!folder.exists())

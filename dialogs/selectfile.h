@@ -6,7 +6,8 @@
 // the current folder, then its subfolders), a file list of the current
 // folder's files that match the mask (patterns separated by ";", hidden files
 // left out, extended selection) and a name box. An unreadable folder shows as
-// empty. Qt's file-system model reads the folders, in the background.
+// empty. Qt's file-system model reads the folders, in the background; the
+// files are listed at once, names that are not valid UTF-8 among them.
 //
 // OK (or Return in the name box or the file list) accepts the typed name;
 // Cancel, Escape and the close box reject, and choosefile then answers "".
@@ -21,10 +22,12 @@
 
 class QComboBox;
 class QFileSystemModel;
+class QFileSystemWatcher;
 class QLineEdit;
 class QListView;
 class QPlainTextEdit;
 class QSortFilterProxyModel;
+class QStandardItemModel;
 class QTreeView;
 
 namespace dialogs {
@@ -68,21 +71,27 @@ class SelectFile : public QDialog {
     void cancelbutton_Click();
 
     Controls controls;
+    // The name a file list entry stands for (see filenames.h).
+    static constexpr int kNameRole = Qt::UserRole + 1;
 
   protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    void listFiles();
+    QString listedName(const QString& shown) const;
     QString m_folder;
+    QString m_fileFolder;
+    QStringList m_patterns{QStringLiteral("*")};
     QString m_pattern;
     QString m_chosen;
     Purpose m_purpose = Purpose::Open;
     QString m_saveName; // the name a save starts with
     QFileSystemModel* m_dirs;
     QSortFilterProxyModel* m_dirView;
-    QFileSystemModel* m_files;
-    QSortFilterProxyModel* m_fileView;
+    QStandardItemModel* m_files;
+    QFileSystemWatcher* m_watch;
     QPlainTextEdit* m_filename;
     QLineEdit* m_filecount;
     QLineEdit* m_filemask;

@@ -7,6 +7,8 @@
 
 #include <QtTest>
 
+#include <cstdio>
+
 #ifdef Q_OS_UNIX
 #include <csignal>
 #include <sys/resource.h>
@@ -209,6 +211,21 @@ class TestWindowFiles : public QObject {
         f.window->cmmd_Click(19);
         QCOMPARE(f.alerts.size(), 3);
         QCOMPARE(untimed(contents(f.dir.filePath("good.txt"))), "> $0013[cr]\r\n");
+    }
+#endif
+
+#ifdef Q_OS_UNIX
+    // A script whose name is not valid UTF-8 loads as any other.
+    void loadsANameThatIsNotText() {
+        WindowFixture f;
+        const QByteArray bytes = QFile::encodeName(f.dir.path()) + "/caf\xe9.txt";
+        FILE* out = std::fopen(bytes.constData(), "wb");
+        QVERIFY(out);
+        std::fputs(";Caf\xc3\xa9\r\nStart\r\n", out);
+        std::fclose(out);
+        f.load(QStringLiteral("caf\uFFFD.txt"));
+        QCOMPARE(f.alerts, QStringList());
+        QCOMPARE(f.text("cmmd(0)"), "Café");
     }
 #endif
 
