@@ -2,6 +2,7 @@
 // Run on several screens (see CMakeLists.txt): each answers for its own.
 #include "app/layout.h"
 #include "app/queuemarks.h"
+#include "darkpalette.h"
 #include "dialogs/form.h"
 #include "windowfixture.h"
 
@@ -25,24 +26,6 @@ QRect seen(const WindowFixture& f, QWidget* w) {
     QWidget* viewport = areaOf(f)->viewport();
     const QRect sight(viewport->mapTo(f.window.get(), QPoint()), viewport->size());
     return sight.intersected(QRect(w->mapTo(f.window.get(), QPoint()), w->size()));
-}
-
-QPalette darkPalette() {
-    QPalette dark;
-    const QColor window(45, 45, 45), base(30, 30, 30), text(230, 230, 230);
-    for (auto [role, colour] : {std::pair{QPalette::Window, window},
-                                {QPalette::Base, base},
-                                {QPalette::AlternateBase, window},
-                                {QPalette::Button, window},
-                                {QPalette::WindowText, text},
-                                {QPalette::Text, text},
-                                {QPalette::ButtonText, text},
-                                {QPalette::ToolTipBase, base},
-                                {QPalette::ToolTipText, text},
-                                {QPalette::Highlight, QColor(42, 130, 218)},
-                                {QPalette::HighlightedText, QColor(0, 0, 0)}})
-        dark.setColor(role, colour);
-    return dark;
 }
 
 // Every command group, a comment, a warning and an error, one a line.

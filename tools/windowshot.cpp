@@ -2,9 +2,11 @@
 // Ping pressed, scripts/lm75.txt loaded and one of its blocks sent at one
 // click; with --help, the help view shown over it; with --queue, a queue
 // marked as it is typed, one warning's tool tip shown (the screen is taken,
-// tool tip and all). Usage: windowshot OUT.png [--help | --queue]
+// tool tip and all); with --dark, the first picture in a dark colour scheme.
+// Usage: windowshot OUT.png [--help | --queue | --dark]
 #include "app/queuemarks.h"
 #include "app/scriptlibrary.h"
+#include "darkpalette.h"
 #include "dialogs/selectfile.h"
 #include "simwindow.h"
 
@@ -13,6 +15,7 @@
 #include <QFileInfo>
 #include <QPlainTextEdit>
 #include <QScreen>
+#include <QStyleFactory>
 #include <QTextCursor>
 #include <QTimer>
 #include <QToolTip>
@@ -62,9 +65,14 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     const bool help = argc == 3 && QByteArray(argv[2]) == "--help";
     const bool queue = argc == 3 && QByteArray(argv[2]) == "--queue";
-    if (argc != 2 && !help && !queue) {
-        std::fprintf(stderr, "usage: windowshot OUT.png [--help | --queue]\n");
+    const bool dark = argc == 3 && QByteArray(argv[2]) == "--dark";
+    if (argc != 2 && !help && !queue && !dark) {
+        std::fprintf(stderr, "usage: windowshot OUT.png [--help | --queue | --dark]\n");
         return 2;
+    }
+    if (dark) {
+        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+        QApplication::setPalette(darkPalette());
     }
     // Loading a script moves the current folder.
     const QString out = QFileInfo(QString::fromLocal8Bit(argv[1])).absoluteFilePath();
