@@ -72,19 +72,29 @@ QSize ScreenFit::frameExtra() const {
 void ScreenFit::fit() {
     const QScreen* screen = m_window->screen();
     if (!screen) return;
-    const QRect free = screen->availableGeometry();
+    const QRect area = screen->availableGeometry();
     const QSize extra = frameExtra();
-    const QSize room = (free.size() - extra).boundedTo(m_content->size());
+    const QSize content = m_content->size();
+    // A scroll bar in one direction takes room from the other: the window
+    // grows by its width where the screen allows, so one bar is enough.
+    const int bar = m_area->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    const QSize free = area.size() - extra;
+    QSize most = content;
+    if (free.height() < content.height()) most.rwidth() += bar;
+    if (free.width() < content.width()) most.rheight() += bar;
+    const QSize room = free.boundedTo(most);
     m_window->setMinimumSize(room);
-    m_window->setMaximumSize(m_content->size());
-    if (m_window->width() > room.width() || m_window->height() > room.height())
+    m_window->setMaximumSize(most);
+    if (!m_placed)
+        m_window->resize(room);
+    else if (m_window->width() > room.width() || m_window->height() > room.height())
         m_window->resize(m_window->size().boundedTo(room));
     // Placed once on the free area, centred; moved only where it would stand
     // out of it. After that the user places it.
     QRect frame(m_window->pos(), m_window->size() + extra);
-    if (!m_placed) frame.moveCenter(free.center());
-    frame.moveLeft(std::max(free.left(), std::min(frame.left(), free.right() + 1 - frame.width())));
-    frame.moveTop(std::max(free.top(), std::min(frame.top(), free.bottom() + 1 - frame.height())));
+    if (!m_placed) frame.moveCenter(area.center());
+    frame.moveLeft(std::max(area.left(), std::min(frame.left(), area.right() + 1 - frame.width())));
+    frame.moveTop(std::max(area.top(), std::min(frame.top(), area.bottom() + 1 - frame.height())));
     if (frame.topLeft() != m_window->pos()) m_window->move(frame.topLeft());
 }
 

@@ -51,13 +51,22 @@ class TestScreens : public QObject {
                                 .arg(f.window->height())
                                 .arg(free.width())
                                 .arg(free.height())));
-        QCOMPARE(f.window->maximumSize(), layout);
         const QSize frame = f.window->frameGeometry().size() - f.window->size();
-        const QSize fits = layout.boundedTo(free.size() - frame);
+        const QSize room = free.size() - frame;
+        const int bar = QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+        const QSize fits = room.boundedTo(layout + QSize(room.height() < layout.height() ? bar : 0,
+                                                         room.width() < layout.width() ? bar : 0));
         QCOMPARE(f.window->size(), fits);
         QCOMPARE(f.window->minimumSize(), fits);
         f.window->resize(layout / 2);
         QCOMPARE(f.window->size(), fits);
+        // A bar only where the content does not fit across the window.
+        auto* area = areaOf(f);
+        QCOMPARE(area->horizontalScrollBar()->isVisible(),
+                 area->viewport()->width() < layout.width());
+        QCOMPARE(area->verticalScrollBar()->isVisible(),
+                 area->viewport()->height() < layout.height());
+        QCOMPARE(area->viewport()->width() < layout.width(), room.width() < layout.width());
     }
 
     // Tab brings each control into sight, and every control can be scrolled
