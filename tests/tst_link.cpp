@@ -3,7 +3,10 @@
 
 #include <QtTest>
 
+#include <cstdlib>
 #include <ctime>
+#include <fcntl.h>
+#include <unistd.h>
 
 static const QString kSettings = QStringLiteral("115200,n,8,1");
 
@@ -67,6 +70,39 @@ class TestLink : public QObject {
         const double cpu = double(std::clock() - cpuBefore) / CLOCKS_PER_SEC;
         QCOMPARE(errors.count(), 1);
         QVERIFY2(cpu < 0.25, qPrintable(QString("%1 s CPU in a second").arg(cpu)));
+    }
+
+    // A link already at --link: one that a killed simulator left is taken
+    // over, also when its terminal's number has gone to another program
+    // since; one to the terminal of a running simulator is refused.
+    void aLeftLinkIsTakenOver_data() {
+        QTest::addColumn<QString>("leftBy");
+        QTest::newRow("killed") << "killed";
+        QTest::newRow("killed, number taken since") << "taken";
+        QTest::newRow("running") << "running";
+    }
+    void aLeftLinkIsTakenOver() {
+        QFETCH(QString, leftBy);
+        QTemporaryDir folder;
+        const QString link = folder.filePath("COM8");
+        SimProcess first;
+        QVERIFY(first.start({"--link", link}));
+        if (leftBy != "running") first.kill();
+        const int other = leftBy == "taken" ? ::posix_openpt(O_RDWR | O_NOCTTY) : -1;
+        if (leftBy == "taken") {
+            QVERIFY(other >= 0);
+            QVERIFY(QFile::remove(link) && QFile::link(::ptsname(other), link));
+        }
+        SimProcess second;
+        const bool started = second.start({"--link", link});
+        if (other >= 0) ::close(other);
+        const QByteArray refusal = second.process().readAllStandardError();
+        QCOMPARE(started, leftBy != "running");
+        QCOMPARE(QFile::symLinkTarget(link), started ? second.device : first.device);
+        const QByteArray running = ": links to " + first.device.toUtf8() +
+                                   " of the running i2csim (process " +
+                                   QByteArray::number(first.process().processId()) + ")";
+        QVERIFY2(started || refusal.contains(running), refusal);
     }
 
     // A removed USB adapter reports ResourceError (a pseudo-terminal only ever
