@@ -28,6 +28,9 @@ using namespace std::chrono_literals;
 
 // How often a terminal without a client is checked for one.
 constexpr auto kHangupCheck = 25ms;
+// A client sets the port up after opening it, and some empty its input then
+// (pyserial): nothing is sent before a module's start-up would be over.
+constexpr auto kStartUp = 25ms;
 constexpr auto kConsoleRetry = 1s;
 // A wake-up this late still keeps the line's pace; a longer pause does not
 // make the line send faster afterwards.
@@ -79,7 +82,8 @@ bool Terminal::hungUp() const {
 
 void Terminal::connect(Clock::time_point now) {
     m_connected = true;
-    m_lineIdleAt = now;
+    m_startedAt = now + kStartUp;
+    m_lineIdleAt = m_startedAt;
     send(m_module.announce(), now);
 }
 
@@ -162,7 +166,8 @@ Terminal::Clock::time_point Terminal::lineFreeAt(Clock::time_point now) const {
 }
 
 Terminal::Clock::time_point Terminal::nextWriteAt(Clock::time_point now) const {
-    if (!m_lineRate || m_output.empty()) return now;
+    if (m_output.empty()) return now;
+    if (!m_lineRate) return std::max(now, m_startedAt);
     // With a write size, a write waits until that many characters are due.
     const std::size_t want = m_writeSize > 0 ? std::min(m_writeSize, m_output.size()) : 1;
     return lineFreeAt(now) + static_cast<long>(want - 1) * kCharacterTime;

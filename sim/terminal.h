@@ -83,6 +83,7 @@ class Terminal {
     std::uint64_t m_noise = 0; // characters of noise still to send
     std::mt19937 m_random{20261206};
     Clock::time_point m_lineIdleAt;
+    Clock::time_point m_startedAt; // when the client may hear the first character
 
     bool m_consoleOpen = true;
     // Run in the background of a shell, the console cannot be read (EIO with
