@@ -11,21 +11,30 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The process that holds the master side of the pseudo-terminal /dev/pts/N
-// (found by the tty-index of its /dev/ptmx descriptors), as "NAME (process
-// PID)"; empty when none does or it cannot be told.
+std::string processName(const fs::path& process) {
+    std::ifstream comm(process / "comm");
+    std::string name;
+    std::getline(comm, name);
+    return name;
+}
+
+// The other simulator that holds the master side of the pseudo-terminal
+// /dev/pts/N (found by the tty-index of its /dev/ptmx descriptors), as "NAME
+// (process PID)"; empty when none does or it cannot be told. Terminal
+// numbers are soon reused, by whatever program asks next.
 std::string ptyServer(const fs::path& device) {
     const std::string prefix = "/dev/pts/";
     const std::string text = device.string();
     if (!text.starts_with(prefix) || !fs::exists(device)) return {};
     const std::string index = "tty-index:\t" + text.substr(prefix.size()) + "\n";
+    const std::string simulator = processName("/proc/self");
     // Processes come and go meanwhile: every step takes an error code, never throws.
     std::error_code ec;
     for (fs::directory_iterator process("/proc", ec), end; !ec && process != end;
          process.increment(ec)) {
         const std::string pid = process->path().filename().string();
         if (pid.find_first_not_of("0123456789") != std::string::npos ||
-            pid == std::to_string(::getpid()))
+            pid == std::to_string(::getpid()) || processName(process->path()) != simulator)
             continue;
         std::error_code fdError;
         for (fs::directory_iterator fd(process->path() / "fd", fdError); !fdError && fd != end;
@@ -35,10 +44,7 @@ std::string ptyServer(const fs::path& device) {
             std::ifstream info(process->path() / "fdinfo" / fd->path().filename());
             const std::string content((std::istreambuf_iterator<char>(info)), {});
             if (content.find(index) == std::string::npos) continue;
-            std::ifstream comm(process->path() / "comm");
-            std::string name;
-            std::getline(comm, name);
-            return name + " (process " + pid + ")";
+            return simulator + " (process " + pid + ")";
         }
     }
     return {};

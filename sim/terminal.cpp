@@ -19,6 +19,9 @@
 #else
 #include <pty.h>
 #endif
+#ifdef __linux__
+#include <sys/inotify.h>
+#endif
 
 namespace sim {
 
@@ -26,8 +29,12 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// How often a terminal without a client is checked for one.
+// How often a terminal without a client is checked for one, where opens are
+// not told.
 constexpr auto kHangupCheck = 25ms;
+// A client sets the port up after opening it, and some empty its input then
+// (pyserial): nothing is sent before a module's start-up would be over.
+constexpr auto kStartUp = 25ms;
 constexpr auto kConsoleRetry = 1s;
 // A wake-up this late still keeps the line's pace; a longer pause does not
 // make the line send faster afterwards.
@@ -47,6 +54,7 @@ bool wouldBlock() {
 
 Terminal::~Terminal() {
     if (m_master >= 0) ::close(m_master);
+    if (m_watch >= 0) ::close(m_watch);
 }
 
 bool Terminal::open(std::string& error) {
@@ -69,6 +77,15 @@ bool Terminal::open(std::string& error) {
     ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
     ::fcntl(m_master, F_SETFD, FD_CLOEXEC);
     if (m_devicePath.empty() && raw) error = "the pseudo-terminal has no name";
+#ifdef __linux__
+    // Without the watch (no inotify left), a quick reopen may go unnoticed.
+    m_watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (m_watch >= 0 &&
+        ::inotify_add_watch(m_watch, m_devicePath.c_str(), IN_OPEN | IN_CLOSE) < 0) {
+        ::close(m_watch);
+        m_watch = -1;
+    }
+#endif
     return raw && !m_devicePath.empty();
 }
 
@@ -77,23 +94,55 @@ bool Terminal::hungUp() const {
     return ::poll(&p, 1, 0) == 1 && (p.revents & POLLHUP);
 }
 
+void Terminal::readOpenings() {
+#ifdef __linux__
+    alignas(inotify_event) char events[4096];
+    for (;;) {
+        const auto n = ::read(m_watch, events, sizeof events);
+        if (n <= 0) return;
+        for (const char* at = events; at < events + n;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(at);
+            at += sizeof(inotify_event) + event->len;
+            if (event->mask & IN_OPEN) ++m_openers;
+            if (event->mask & IN_CLOSE && m_openers > 0) --m_openers;
+            // Events lost: someone may have come and gone.
+            if (event->mask & IN_Q_OVERFLOW) m_openers = 0;
+            if (event->mask & (IN_CLOSE | IN_Q_OVERFLOW) && m_openers == 0) m_emptied = true;
+        }
+    }
+#endif
+}
+
+bool Terminal::followClient(Clock::time_point now, bool hangUp) {
+    const bool gone = m_connected && (hangUp || m_emptied);
+    if (gone) disconnect();
+    if (m_connected) return true;
+    if (hungUp()) {
+        m_openers = 0;
+        return !gone;
+    }
+    connect(now);
+    return false;
+}
+
 void Terminal::connect(Clock::time_point now) {
     m_connected = true;
-    m_lineIdleAt = now;
+    m_emptied = false;
+    m_startedAt = now + kStartUp;
+    m_lineIdleAt = m_startedAt;
     send(m_module.announce(), now);
 }
 
 void Terminal::disconnect() {
     m_connected = false;
+    m_emptied = false;
     // What the client left unread would otherwise greet the next one. The
-    // slave side keeps a read buffer of its own over a hang-up, so it is
-    // opened for a moment to empty that too.
+    // slave side keeps a read queue of its own over a hang-up, which only
+    // settings given with a flush empty from this side; opening the slave to
+    // flush it would look like a client to the watch.
     ::tcflush(m_master, TCIOFLUSH);
-    const int slave = ::open(m_devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (slave >= 0) {
-        ::tcflush(slave, TCIOFLUSH);
-        ::close(slave);
-    }
+    termios settings{};
+    if (::tcgetattr(m_master, &settings) == 0) ::tcsetattr(m_master, TCSAFLUSH, &settings);
     m_reader.clear();
     m_input.clear();
     m_scheduled.clear();
@@ -162,7 +211,8 @@ Terminal::Clock::time_point Terminal::lineFreeAt(Clock::time_point now) const {
 }
 
 Terminal::Clock::time_point Terminal::nextWriteAt(Clock::time_point now) const {
-    if (!m_lineRate || m_output.empty()) return now;
+    if (m_output.empty()) return now;
+    if (!m_lineRate) return std::max(now, m_startedAt);
     // With a write size, a write waits until that many characters are due.
     const std::size_t want = m_writeSize > 0 ? std::min(m_writeSize, m_output.size()) : 1;
     return lineFreeAt(now) + static_cast<long>(want - 1) * kCharacterTime;
@@ -266,7 +316,7 @@ void Terminal::runConsoleLine(std::string_view line, Clock::time_point now) {
 
 std::optional<Terminal::Clock::duration> Terminal::pollTimeout(Clock::time_point now) const {
     auto wake = Clock::time_point::max();
-    if (!m_connected) wake = now + kHangupCheck;
+    if (!m_connected && m_watch < 0) wake = now + kHangupCheck;
     if (m_consoleOpen && m_consoleRetryAt > now) wake = std::min(wake, m_consoleRetryAt);
     if (busy()) wake = std::min(wake, m_scheduled.front().due);
     // A line that is free already waits for POLLOUT instead.
@@ -301,12 +351,12 @@ int waitFor(pollfd* fds, nfds_t count, std::optional<std::chrono::nanoseconds> t
 } // namespace
 
 bool Terminal::run(int consoleFd, int stopFd, std::string& error) {
+    followClient(Clock::now(), false);
     while (!m_quit) {
         auto now = Clock::now();
         // A line idle for longer starts afresh now, and stays anchored there
         // while a write waits for its characters to be due.
         m_lineIdleAt = lineFreeAt(now);
-        if (!m_connected && !hungUp()) connect(now);
         release(now);
         takeFrames(now);
         refillFlood(now);
@@ -316,10 +366,11 @@ bool Terminal::run(int consoleFd, int stopFd, std::string& error) {
         short clientEvents = 0;
         if (m_input.empty() && !busy() && roomForMore) clientEvents |= POLLIN;
         if (!m_output.empty() && nextWriteAt(now) <= now) clientEvents |= POLLOUT;
-        std::array<pollfd, 3> fds = {{
+        std::array<pollfd, 4> fds = {{
             {stopFd, POLLIN, 0},
             {m_consoleOpen && roomForMore && m_consoleRetryAt <= now ? consoleFd : -1, POLLIN, 0},
             {m_connected ? m_master : -1, clientEvents, 0},
+            {m_watch, POLLIN, 0},
         }};
         if (waitFor(fds.data(), fds.size(), pollTimeout(now), m_writeSize > 0) < 0) {
             if (errno == EINTR) continue;
@@ -328,12 +379,14 @@ bool Terminal::run(int consoleFd, int stopFd, std::string& error) {
         }
         if (fds[0].revents) break;
         now = Clock::now();
-        if (fds[1].revents) readConsole(consoleFd, now);
         const auto client = fds[2].revents;
-        if (client & (POLLHUP | POLLERR | POLLNVAL)) {
-            disconnect();
-            continue;
-        }
+        // Before anything is read or written: what poll saw of the terminal
+        // may be another client's by now. Before the console too, whose lines
+        // then act on the client there now.
+        if (fds[3].revents) readOpenings();
+        const bool sameClient = followClient(now, client & (POLLHUP | POLLERR | POLLNVAL));
+        if (fds[1].revents) readConsole(consoleFd, now);
+        if (!sameClient) continue;
         if (client & POLLIN) readClient();
         if (client & POLLOUT) writeClient(now);
     }

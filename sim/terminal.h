@@ -3,13 +3,17 @@
 //
 // The terminal is raw: no echo, bytes pass unchanged. A client opening it
 // hears the power-up report; a client going away takes with it what was half
-// received and what was not yet sent. Answers leave when the module's work
-// time is over, as fast as the terminal takes them or, with line rate on, at
-// the pace of a 115200 8N1 line; a write size cuts each write to the
-// terminal to at most that many characters, as an adapter delivers them.
-// Memory stays bounded whatever arrives: no
-// frame is taken while a script runs or while kMaxWaitingOutput bytes wait,
-// and nothing is read then. Idle, with or without a client, it sleeps.
+// received and what was not yet sent, however soon the next one opens (on
+// Linux; elsewhere only when the simulator looks between the two). What the
+// terminal had already taken and the client left unread is dropped as soon
+// as the close is seen: only a client reading within microseconds of its
+// open could still hear it. Answers leave when the module's work time is
+// over, as fast as the terminal takes them or, with line rate on, at the
+// pace of a 115200 8N1 line; a write size cuts each write to the terminal to
+// at most that many characters, as an adapter delivers them. Memory stays
+// bounded whatever arrives: no frame is taken while a script runs or while
+// kMaxWaitingOutput bytes wait, and nothing is read then. Idle, with or
+// without a client, it sleeps.
 #include "sim/commandreader.h"
 #include "sim/model.h"
 
@@ -50,6 +54,10 @@ class Terminal {
     };
 
     bool hungUp() const;
+    void readOpenings();
+    // Greets a new client, after dropping what was the old one's; true when
+    // the client stayed the same. hangUp: poll saw the terminal with no one.
+    bool followClient(Clock::time_point now, bool hangUp);
     void connect(Clock::time_point now);
     void disconnect();
     void send(Emissions emissions, Clock::time_point now);
@@ -74,6 +82,13 @@ class Terminal {
     int m_master = -1;
     std::string m_devicePath;
     bool m_connected = false;
+    // Opens and closes of the terminal (inotify), which a close followed at
+    // once by an open leaves as the only trace; -1 where there are none.
+    int m_watch = -1;
+    // Opens seen less closes. Events alike in a row may come as one; a look
+    // that finds no one with the terminal open sets it right.
+    std::size_t m_openers = 0;
+    bool m_emptied = false; // no one had it open since the client was greeted
 
     CommandReader m_reader;
     std::string m_input; // read from the client, not yet given to the reader
@@ -83,6 +98,7 @@ class Terminal {
     std::uint64_t m_noise = 0; // characters of noise still to send
     std::mt19937 m_random{20261206};
     Clock::time_point m_lineIdleAt;
+    Clock::time_point m_startedAt; // when the client may hear the first character
 
     bool m_consoleOpen = true;
     // Run in the background of a shell, the console cannot be read (EIO with

@@ -3,12 +3,17 @@
 
 #include <QtTest>
 
+#include <csignal>
+#include <cstdlib>
 #include <ctime>
+#include <fcntl.h>
+#include <unistd.h>
 
 static const QString kSettings = QStringLiteral("115200,n,8,1");
 
 // Everything the port receives until it holds `until` or the time is up.
-static QByteArray receiveUntil(serial::Port& port, const QByteArray& until, int ms = 5000) {
+template <typename Port>
+static QByteArray receiveUntil(Port& port, const QByteArray& until, int ms = 5000) {
     QByteArray got;
     QElapsedTimer clock;
     clock.start();
@@ -17,6 +22,37 @@ static QByteArray receiveUntil(serial::Port& port, const QByteArray& until, int 
         got += port.read();
     }
     return got;
+}
+
+// The terminal as a bare descriptor: a close and the next open follow each
+// other within microseconds, faster than any serial port library.
+struct Terminal {
+    explicit Terminal(const QString& device) : path(QFile::encodeName(device)) { reopen(); }
+    ~Terminal() { ::close(fd); }
+    void reopen() {
+        ::close(fd);
+        fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    }
+    QByteArray read() const {
+        char chunk[4096];
+        const auto n = ::read(fd, chunk, sizeof chunk);
+        return n > 0 ? QByteArray(chunk, n) : QByteArray();
+    }
+    QByteArray path;
+    int fd = -1;
+};
+
+// Stops or continues the process, true once it is so (Linux).
+static bool signalled(qint64 pid, int signal) {
+    ::kill(static_cast<pid_t>(pid), signal);
+    return QTest::qWaitFor(
+        [&] {
+            QFile stat(QString("/proc/%1/stat").arg(pid));
+            const QByteArray text = stat.open(QIODevice::ReadOnly) ? stat.readAll() : "";
+            const bool stopped = text.mid(text.lastIndexOf(')') + 2, 1) == "T";
+            return stopped == (signal == SIGSTOP);
+        },
+        5000);
 }
 
 class TestLink : public QObject {
@@ -69,6 +105,39 @@ class TestLink : public QObject {
         QVERIFY2(cpu < 0.25, qPrintable(QString("%1 s CPU in a second").arg(cpu)));
     }
 
+    // A link already at --link: one that a killed simulator left is taken
+    // over, also when its terminal's number has gone to another program
+    // since; one to the terminal of a running simulator is refused.
+    void aLeftLinkIsTakenOver_data() {
+        QTest::addColumn<QString>("leftBy");
+        QTest::newRow("killed") << "killed";
+        QTest::newRow("killed, number taken since") << "taken";
+        QTest::newRow("running") << "running";
+    }
+    void aLeftLinkIsTakenOver() {
+        QFETCH(QString, leftBy);
+        QTemporaryDir folder;
+        const QString link = folder.filePath("COM8");
+        SimProcess first;
+        QVERIFY(first.start({"--link", link}));
+        if (leftBy != "running") first.kill();
+        const int other = leftBy == "taken" ? ::posix_openpt(O_RDWR | O_NOCTTY) : -1;
+        if (leftBy == "taken") {
+            QVERIFY(other >= 0);
+            QVERIFY(QFile::remove(link) && QFile::link(::ptsname(other), link));
+        }
+        SimProcess second;
+        const bool started = second.start({"--link", link});
+        if (other >= 0) ::close(other);
+        const QByteArray refusal = second.process().readAllStandardError();
+        QCOMPARE(started, leftBy != "running");
+        QCOMPARE(QFile::symLinkTarget(link), started ? second.device : first.device);
+        const QByteArray running = ": links to " + first.device.toUtf8() +
+                                   " of the running i2csim (process " +
+                                   QByteArray::number(first.process().processId()) + ")";
+        QVERIFY2(started || refusal.contains(running), refusal);
+    }
+
     // A removed USB adapter reports ResourceError (a pseudo-terminal only ever
     // ReadError): the port is closed and the loss said once.
     void aRemovedAdapterIsALostPort() {
@@ -107,6 +176,48 @@ class TestLink : public QObject {
         QVERIFY(sim.command("reset"));
         QVERIFY(receiveUntil(port, "!001A08\r").endsWith("!001A08\r"));
         QCOMPARE(receiveUntil(port, "\r", 500), QByteArray());
+    }
+
+    // A client that closes and another that opens at once, while an answer
+    // is due or a flood runs, also while the simulator is stopped between two
+    // looks: the new client hears its own power-up report first and nothing
+    // of the old client's after. It reads once the simulator has looked, as
+    // what the terminal had taken and the old client left unread goes then.
+    void aQuickReopenHearsOnlyItsOwn_data() {
+        QTest::addColumn<QByteArray>("frame");   // what the old client sent
+        QTest::addColumn<QByteArray>("command"); // what the console then asked
+        QTest::addColumn<bool>("unseen");        // reopened while the simulator is stopped
+        const QByteArray longScript = "$00100B06FF06FF06FF06FF06FF\r"; // answered after 1.28 s
+        QTest::newRow("answer due") << longScript << QByteArray() << false;
+        QTest::newRow("answer due, unseen") << longScript << QByteArray() << true;
+        QTest::newRow("flood, unseen") << QByteArray() << QByteArray("flood 1000000") << true;
+    }
+    void aQuickReopenHearsOnlyItsOwn() {
+#ifndef Q_OS_LINUX
+        QSKIP("only Linux tells the simulator of every open and close");
+#endif
+        QFETCH(QByteArray, frame);
+        QFETCH(QByteArray, command);
+        QFETCH(bool, unseen);
+        SimProcess sim;
+        QVERIFY(sim.start());
+        const qint64 pid = sim.process().processId();
+        Terminal terminal(sim.device);
+        QVERIFY(terminal.fd >= 0);
+        QCOMPARE(receiveUntil(terminal, "\r"), QByteArray("!001A08\r"));
+        QCOMPARE(::write(terminal.fd, frame.constData(), frame.size()), frame.size());
+        QVERIFY(sim.settle()); // the frame taken
+        if (!command.isEmpty()) {
+            QVERIFY(sim.command(command));
+            QVERIFY(receiveUntil(terminal, "!00201\r").contains("!00201\r"));
+        }
+        if (unseen) QVERIFY(signalled(pid, SIGSTOP));
+        terminal.reopen();
+        if (unseen) QVERIFY(signalled(pid, SIGCONT));
+        QVERIFY(terminal.fd >= 0);
+        QVERIFY(sim.settle());
+        QCOMPARE(receiveUntil(terminal, "\r"), QByteArray("!001A08\r"));
+        QCOMPARE(receiveUntil(terminal, "\r", 2000), QByteArray());
     }
 
     // At line rate, in pieces of a report a write (as some adapters deliver
