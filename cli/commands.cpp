@@ -6,6 +6,7 @@
 #include "platform/input.h"
 #include "platform/stopsignals.h"
 #include "protocol/receiver.h"
+#include "util/paths.h"
 
 #include <optional>
 
@@ -13,11 +14,13 @@ namespace cli {
 
 std::optional<std::string> commandInput(const CommandLine& line) {
     std::string error;
-    auto input = platform::readInput(line.arguments.empty() ? "-" : line.arguments.front(), error,
-                                     platform::StopSignals::descriptor());
+    const std::string name = line.arguments.empty() ? "-" : line.arguments.front();
+    auto input = platform::readInput(name, error, platform::StopSignals::descriptor());
     // main says that a signal stopped the program.
     if (!input && error != platform::kStopped)
-        writeErr("i2cscript " + line.command + ": " + error + "\n");
+        writeErr("i2cscript " + line.command + ": cannot read " +
+                 (name == "-" ? "standard input" : util::printableName(name)) + ": " + error +
+                 "\n");
     return input;
 }
 
@@ -25,7 +28,7 @@ compiler::CompileResult compileInput(const CommandLine& line, const std::string&
     const std::string queue = compiler::typedQueue(input);
     const std::string file = line.arguments.empty() || line.arguments.front() == "-"
                                  ? "<stdin>"
-                                 : line.arguments.front();
+                                 : util::printableName(line.arguments.front());
     if (!line.quiet)
         for (const auto& warning : compiler::scriptWarnings(queue))
             writeErr(file + ":" + std::to_string(warning.line) + ": warning: " + warning.text +

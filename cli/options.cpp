@@ -2,6 +2,7 @@
 
 #include "cli/io.h"
 #include "util/decimal.h"
+#include "util/paths.h"
 #include "util/system.h"
 
 #include <QCommandLineParser>
@@ -101,9 +102,19 @@ std::string usageLine(const CommandForm& form) {
     return line;
 }
 
+// The parser sees each byte of an argument as one Latin-1 character, so a
+// file name that is not UTF-8 comes back as the bytes the system has.
+QString toParser(const std::string& argument) {
+    return QString::fromLatin1(argument.data(), static_cast<qsizetype>(argument.size()));
+}
+
+std::string fromParser(const QString& text) {
+    return text.toLatin1().toStdString();
+}
+
 // How an option the user typed was spelt, for naming it back.
 std::string typed(const Arguments& args, const QString& name) {
-    const std::string n = name.toStdString();
+    const std::string n = fromParser(name);
     for (const auto& a : args) {
         if (a == "--") break;
         for (const std::string dashes : {"--", "-"})
@@ -112,8 +123,10 @@ std::string typed(const Arguments& args, const QString& name) {
     return (n.size() == 1 ? "-" : "--") + n;
 }
 
+// text may quote what was typed, bytes that are not UTF-8 included.
 int complain(const std::string& command, const std::string& text) {
-    writeErr("i2cscript " + command + ": " + text + " (see i2cscript " + command + " --help)\n");
+    writeErr("i2cscript " + command + ": " + util::printableName(text) + " (see i2cscript " +
+             command + " --help)\n");
     return kExitUsage;
 }
 
@@ -139,7 +152,8 @@ std::variant<CommandLine, int> parseCommandLine(const Arguments& args) {
     }
     const CommandForm* form = findForm(command);
     if (!form) {
-        writeErr("i2cscript: unknown command '" + command + "' (see i2cscript --help)\n");
+        writeErr("i2cscript: unknown command '" + util::printableName(command) +
+                 "' (see i2cscript --help)\n");
         return kExitUsage;
     }
 
@@ -168,7 +182,7 @@ std::variant<CommandLine, int> parseCommandLine(const Arguments& args) {
     if (form->name == "monitor") parser.addOption(raw);
     QStringList list{"i2cscript"};
     for (const auto& a : Arguments(args.begin() + 1, args.end()))
-        list << QString::fromStdString(a);
+        list << toParser(a);
     if (!parser.parse(list)) {
         if (!parser.unknownOptionNames().isEmpty())
             return complain(command,
@@ -177,8 +191,9 @@ std::variant<CommandLine, int> parseCommandLine(const Arguments& args) {
         const QString last = list.back();
         if (form->talksToModule &&
             (last.endsWith("-port") || last.endsWith("-timeout") || last.endsWith("-record")))
-            return complain(command, last.toStdString() + " needs a value");
-        std::string text = parser.errorText().toStdString(); // "Unexpected value after '-h'."
+            return complain(command, fromParser(last) + " needs a value");
+        // "Unexpected value after '-h'."
+        std::string text = fromParser(parser.errorText());
         if (text.ends_with('.')) text.pop_back();
         text[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(text[0])));
         return complain(command, text);
@@ -191,7 +206,7 @@ std::variant<CommandLine, int> parseCommandLine(const Arguments& args) {
     CommandLine line;
     line.command = command;
     for (const auto& a : parser.positionalArguments())
-        line.arguments.push_back(a.toStdString());
+        line.arguments.push_back(fromParser(a));
     if (line.arguments.size() > form->maxArguments)
         return complain(command,
                         "unexpected argument '" + line.arguments[form->maxArguments] + "'");
@@ -200,20 +215,20 @@ std::variant<CommandLine, int> parseCommandLine(const Arguments& args) {
     line.verbose = parser.isSet(verbose);
     line.raw = form->name == "monitor" && parser.isSet(raw);
     if (form->records && parser.isSet(record)) {
-        line.record = parser.value(record).toStdString();
+        line.record = fromParser(parser.value(record));
         if (line.record.empty()) return complain(command, "--record needs a file name");
     }
     line.append = form->records && parser.isSet(append);
     if (line.append && line.record.empty())
         return complain(command, "--append needs --record FILE");
 
-    line.port = parser.isSet(port) ? parser.value(port).toStdString()
-                                   : qEnvironmentVariable(kPortVariable).toStdString();
+    line.port =
+        parser.isSet(port) ? fromParser(parser.value(port)) : qgetenv(kPortVariable).toStdString();
     if (line.port.empty())
         return complain(command, "--port PORT is required, or I2C_PORT in the environment");
     if (!form->waits.empty() && parser.isSet(timeout)) {
         // Read alike in every locale: the user's decimal comma plays no part.
-        const double seconds = util::decimalValue(parser.value(timeout).toStdString()).value_or(0);
+        const double seconds = util::decimalValue(fromParser(parser.value(timeout))).value_or(0);
         if (!(seconds > 0) || seconds > kMaxTimeoutSeconds)
             return complain(command, "--timeout takes seconds above 0, at most 86,400");
         line.timeout = std::chrono::milliseconds(std::llround(seconds * 1000));
