@@ -54,15 +54,32 @@ int compileCommand(const CommandLine& line) {
     return kExitOk;
 }
 
+// decode --verbose: where the window's view would be emptied.
+constexpr std::string_view kViewEmptied = "------------------------\n";
+
 int decodeCommand(const CommandLine& line) {
     auto input = commandInput(line);
     if (!input) return kExitUsage;
     protocol::Receiver receiver;
-    std::string view;
-    // Applied as decoded, so a huge input never holds all its effects at once.
-    receiver.receive(*input,
-                     [&](protocol::FrameEffect&& effect) { protocol::applyToView(view, effect); });
-    writeOut(viewToLines(view));
+    std::string view;      // --last: the window's view, printed at the end
+    bool shown = false;    // lines printed since the view was last emptied
+    bool lineOpen = false; // the last of them has no line end yet
+    // Printed as decoded, so a huge input never holds all its output at once.
+    receiver.receive(*input, [&](protocol::FrameEffect&& effect) {
+        if (line.last) return protocol::applyToView(view, effect);
+        if (effect.clearView && shown) {
+            // Where the window starts afresh, a new line starts.
+            if (lineOpen) writeOut("\n");
+            if (line.verbose) writeOut(kViewEmptied);
+            shown = lineOpen = false;
+        }
+        if (effect.append.empty()) return;
+        const std::string text = viewToLines(effect.append);
+        writeOut(text);
+        shown = true;
+        lineOpen = text.back() != '\n';
+    });
+    if (line.last) writeOut(viewToLines(view));
     return kExitOk;
 }
 

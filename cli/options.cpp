@@ -44,7 +44,8 @@ constexpr std::array<CommandForm, 9> kCommandForms = {{
      1,
      false,
      false,
-     "Decode what a module sent (CR ends a frame) and print the\nbus activity it shows.\n",
+     "Decode what a module sent (CR ends a frame) and print the\n"
+     "bus activity of every frame, in order.\n",
      {}},
     {"run", "[FILE]", 1, true, true,
      "Compile the queue, send it to the module and print the bus\nactivity of its answer.\n",
@@ -98,6 +99,7 @@ std::string usageLine(const CommandForm& form) {
     if (form.talksToModule) line += " --port PORT";
     if (!form.waits.empty()) line += " [--timeout SECONDS]";
     if (form.name == "monitor") line += " [--raw]";
+    if (form.name == "decode") line += " [--verbose | --last]";
     if (form.records) line += " [--record FILE [--append]]";
     return line;
 }
@@ -168,6 +170,7 @@ std::variant<CommandLine, int> parseCommandLine(const Arguments& args) {
     if (form->compiles) parser.addOption(quiet);
     const QCommandLineOption verbose(QStringList{"v", "verbose"});
     const QCommandLineOption raw("raw");
+    const QCommandLineOption last("last");
     const QCommandLineOption record("record", {}, "FILE");
     const QCommandLineOption append("append");
     if (form->records) {
@@ -180,6 +183,10 @@ std::variant<CommandLine, int> parseCommandLine(const Arguments& args) {
     }
     if (!form->waits.empty()) parser.addOption(timeout);
     if (form->name == "monitor") parser.addOption(raw);
+    if (form->name == "decode") {
+        parser.addOption(verbose);
+        parser.addOption(last);
+    }
     QStringList list{"i2cscript"};
     for (const auto& a : Arguments(args.begin() + 1, args.end()))
         list << toParser(a);
@@ -211,6 +218,13 @@ std::variant<CommandLine, int> parseCommandLine(const Arguments& args) {
         return complain(command,
                         "unexpected argument '" + line.arguments[form->maxArguments] + "'");
     line.quiet = form->compiles && parser.isSet(quiet);
+    if (form->name == "decode") {
+        line.verbose = parser.isSet(verbose);
+        line.last = parser.isSet(last);
+        // The view at the end has no clearings left to show.
+        if (line.last && line.verbose)
+            return complain(command, "--last and --verbose do not go together");
+    }
     if (!form->talksToModule) return line;
     line.verbose = parser.isSet(verbose);
     line.raw = form->name == "monitor" && parser.isSet(raw);
@@ -253,6 +267,12 @@ std::string commandUsage(const std::string& command) {
                 std::string(form->waits) + "\n";
     if (form->name == "monitor")
         text += "  --raw              print the frames as received instead, one a line\n";
+    if (form->name == "decode")
+        text += "  -v, --verbose      print a line of dashes where the window's view would\n"
+                "                     be emptied (a script answer or a version report\n"
+                "                     empties it)\n"
+                "  --last             print only what the window's view shows at the end:\n"
+                "                     from the last frame that empties it on\n";
     if (form->records)
         text += "  --record FILE      record the session in FILE, one line per frame sent\n"
                 "                     (>) or received (<) as it happens, after the local\n"
