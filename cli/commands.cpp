@@ -6,6 +6,7 @@
 #include "platform/input.h"
 #include "platform/stopsignals.h"
 #include "protocol/receiver.h"
+#include "util/paths.h"
 
 #include <optional>
 
@@ -13,11 +14,13 @@ namespace cli {
 
 std::optional<std::string> commandInput(const CommandLine& line) {
     std::string error;
-    auto input = platform::readInput(line.arguments.empty() ? "-" : line.arguments.front(), error,
-                                     platform::StopSignals::descriptor());
+    const std::string name = line.arguments.empty() ? "-" : line.arguments.front();
+    auto input = platform::readInput(name, error, platform::StopSignals::descriptor());
     // main says that a signal stopped the program.
     if (!input && error != platform::kStopped)
-        writeErr("i2cscript " + line.command + ": " + error + "\n");
+        writeErr("i2cscript " + line.command + ": cannot read " +
+                 (name == "-" ? "standard input" : util::printableName(name)) + ": " + error +
+                 "\n");
     return input;
 }
 
@@ -25,7 +28,7 @@ compiler::CompileResult compileInput(const CommandLine& line, const std::string&
     const std::string queue = compiler::typedQueue(input);
     const std::string file = line.arguments.empty() || line.arguments.front() == "-"
                                  ? "<stdin>"
-                                 : line.arguments.front();
+                                 : util::printableName(line.arguments.front());
     if (!line.quiet)
         for (const auto& warning : compiler::scriptWarnings(queue))
             writeErr(file + ":" + std::to_string(warning.line) + ": warning: " + warning.text +
@@ -51,15 +54,32 @@ int compileCommand(const CommandLine& line) {
     return kExitOk;
 }
 
+// decode --verbose: where the window's view would be emptied.
+constexpr std::string_view kViewEmptied = "------------------------\n";
+
 int decodeCommand(const CommandLine& line) {
     auto input = commandInput(line);
     if (!input) return kExitUsage;
     protocol::Receiver receiver;
-    std::string view;
-    // Applied as decoded, so a huge input never holds all its effects at once.
-    receiver.receive(*input,
-                     [&](protocol::FrameEffect&& effect) { protocol::applyToView(view, effect); });
-    writeOut(viewToLines(view));
+    std::string view;      // --last: the window's view, printed at the end
+    bool shown = false;    // lines printed since the view was last emptied
+    bool lineOpen = false; // the last of them has no line end yet
+    // Printed as decoded, so a huge input never holds all its output at once.
+    receiver.receive(*input, [&](protocol::FrameEffect&& effect) {
+        if (line.last) return protocol::applyToView(view, effect);
+        if (effect.clearView && shown) {
+            // Where the window starts afresh, a new line starts.
+            if (lineOpen) writeOut("\n");
+            if (line.verbose) writeOut(kViewEmptied);
+            shown = lineOpen = false;
+        }
+        if (effect.append.empty()) return;
+        const std::string text = viewToLines(effect.append);
+        writeOut(text);
+        shown = true;
+        lineOpen = text.back() != '\n';
+    });
+    if (line.last) writeOut(viewToLines(view));
     return kExitOk;
 }
 

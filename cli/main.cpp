@@ -5,6 +5,7 @@
 #include "cli/options.h"
 #include "cli/ports.h"
 #include "platform/stopsignals.h"
+#include "util/paths.h"
 
 #include <QCoreApplication>
 
@@ -40,7 +41,7 @@ int main(int argc, char** argv) {
     if (const int signal = stops.poll()) {
         if (status != 128 + signal)
             cli::writeErr("i2cscript" + std::string(argc > 1 ? " " : "") +
-                          (argc > 1 ? argv[1] : "") + ": stopped\n");
+                          util::printableName(argc > 1 ? argv[1] : "") + ": stopped\n");
         return 128 + signal;
     }
     if (!written) {

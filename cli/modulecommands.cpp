@@ -5,8 +5,10 @@
 #include "cli/session.h"
 #include "compiler/compiler.h"
 #include "link/portcontroller.h"
+#include "platform/files.h"
 #include "protocol/decoder.h"
 #include "protocol/frames.h"
+#include "util/paths.h"
 
 #include <algorithm>
 #include <array>
@@ -56,11 +58,14 @@ class Connection {
             return false;
         }
         if (m_line.record.empty()) return true;
+        // Opened by its bytes: a QString would lose those that are not UTF-8.
+        const std::string name = util::printableName(m_line.record);
+        std::string reason;
+        const int fd = platform::openForWriting(m_line.record, m_line.append, reason);
         QString error;
-        const auto mode =
-            m_line.append ? serial::Recorder::Mode::Append : serial::Recorder::Mode::Replace;
-        if (!m_recorder.start(QString::fromStdString(m_line.record), error, mode)) {
-            writeErr("i2cscript " + m_command + ": cannot record: " + error.toStdString() + "\n");
+        if (fd < 0 || !m_recorder.start(fd, QString::fromStdString(name), error)) {
+            writeErr("i2cscript " + m_command + ": cannot record: " +
+                     (fd < 0 ? name + ": " + reason : error.toStdString()) + "\n");
             m_port->close();
             return false;
         }
@@ -100,8 +105,8 @@ class Connection {
     // "COM1 (/dev/ttyS0)": the name as given, and the device it resolved to.
     std::string portNamed() const {
         const std::string device = m_port->device().toStdString();
-        return device.empty() || device == m_line.port ? m_line.port
-                                                       : m_line.port + " (" + device + ")";
+        const std::string port = util::printableName(m_line.port);
+        return device.empty() || device == m_line.port ? port : port + " (" + device + ")";
     }
 
     const CommandLine& m_line;

@@ -2,6 +2,7 @@
 
 #include "cli/io.h"
 #include "util/decimal.h"
+#include "util/paths.h"
 #include "util/system.h"
 
 #include <QCommandLineParser>
@@ -43,7 +44,8 @@ constexpr std::array<CommandForm, 9> kCommandForms = {{
      1,
      false,
      false,
-     "Decode what a module sent (CR ends a frame) and print the\nbus activity it shows.\n",
+     "Decode what a module sent (CR ends a frame) and print the\n"
+     "bus activity of every frame, in order.\n",
      {}},
     {"run", "[FILE]", 1, true, true,
      "Compile the queue, send it to the module and print the bus\nactivity of its answer.\n",
@@ -97,13 +99,24 @@ std::string usageLine(const CommandForm& form) {
     if (form.talksToModule) line += " --port PORT";
     if (!form.waits.empty()) line += " [--timeout SECONDS]";
     if (form.name == "monitor") line += " [--raw]";
+    if (form.name == "decode") line += " [--verbose | --last]";
     if (form.records) line += " [--record FILE [--append]]";
     return line;
 }
 
+// The parser sees each byte of an argument as one Latin-1 character, so a
+// file name that is not UTF-8 comes back as the bytes the system has.
+QString toParser(const std::string& argument) {
+    return QString::fromLatin1(argument.data(), static_cast<qsizetype>(argument.size()));
+}
+
+std::string fromParser(const QString& text) {
+    return text.toLatin1().toStdString();
+}
+
 // How an option the user typed was spelt, for naming it back.
 std::string typed(const Arguments& args, const QString& name) {
-    const std::string n = name.toStdString();
+    const std::string n = fromParser(name);
     for (const auto& a : args) {
         if (a == "--") break;
         for (const std::string dashes : {"--", "-"})
@@ -112,8 +125,10 @@ std::string typed(const Arguments& args, const QString& name) {
     return (n.size() == 1 ? "-" : "--") + n;
 }
 
+// text may quote what was typed, bytes that are not UTF-8 included.
 int complain(const std::string& command, const std::string& text) {
-    writeErr("i2cscript " + command + ": " + text + " (see i2cscript " + command + " --help)\n");
+    writeErr("i2cscript " + command + ": " + util::printableName(text) + " (see i2cscript " +
+             command + " --help)\n");
     return kExitUsage;
 }
 
@@ -139,7 +154,8 @@ std::variant<CommandLine, int> parseCommandLine(const Arguments& args) {
     }
     const CommandForm* form = findForm(command);
     if (!form) {
-        writeErr("i2cscript: unknown command '" + command + "' (see i2cscript --help)\n");
+        writeErr("i2cscript: unknown command '" + util::printableName(command) +
+                 "' (see i2cscript --help)\n");
         return kExitUsage;
     }
 
@@ -154,6 +170,7 @@ std::variant<CommandLine, int> parseCommandLine(const Arguments& args) {
     if (form->compiles) parser.addOption(quiet);
     const QCommandLineOption verbose(QStringList{"v", "verbose"});
     const QCommandLineOption raw("raw");
+    const QCommandLineOption last("last");
     const QCommandLineOption record("record", {}, "FILE");
     const QCommandLineOption append("append");
     if (form->records) {
@@ -166,9 +183,13 @@ std::variant<CommandLine, int> parseCommandLine(const Arguments& args) {
     }
     if (!form->waits.empty()) parser.addOption(timeout);
     if (form->name == "monitor") parser.addOption(raw);
+    if (form->name == "decode") {
+        parser.addOption(verbose);
+        parser.addOption(last);
+    }
     QStringList list{"i2cscript"};
     for (const auto& a : Arguments(args.begin() + 1, args.end()))
-        list << QString::fromStdString(a);
+        list << toParser(a);
     if (!parser.parse(list)) {
         if (!parser.unknownOptionNames().isEmpty())
             return complain(command,
@@ -177,8 +198,9 @@ std::variant<CommandLine, int> parseCommandLine(const Arguments& args) {
         const QString last = list.back();
         if (form->talksToModule &&
             (last.endsWith("-port") || last.endsWith("-timeout") || last.endsWith("-record")))
-            return complain(command, last.toStdString() + " needs a value");
-        std::string text = parser.errorText().toStdString(); // "Unexpected value after '-h'."
+            return complain(command, fromParser(last) + " needs a value");
+        // "Unexpected value after '-h'."
+        std::string text = fromParser(parser.errorText());
         if (text.ends_with('.')) text.pop_back();
         text[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(text[0])));
         return complain(command, text);
@@ -191,29 +213,36 @@ std::variant<CommandLine, int> parseCommandLine(const Arguments& args) {
     CommandLine line;
     line.command = command;
     for (const auto& a : parser.positionalArguments())
-        line.arguments.push_back(a.toStdString());
+        line.arguments.push_back(fromParser(a));
     if (line.arguments.size() > form->maxArguments)
         return complain(command,
                         "unexpected argument '" + line.arguments[form->maxArguments] + "'");
     line.quiet = form->compiles && parser.isSet(quiet);
+    if (form->name == "decode") {
+        line.verbose = parser.isSet(verbose);
+        line.last = parser.isSet(last);
+        // The view at the end has no clearings left to show.
+        if (line.last && line.verbose)
+            return complain(command, "--last and --verbose do not go together");
+    }
     if (!form->talksToModule) return line;
     line.verbose = parser.isSet(verbose);
     line.raw = form->name == "monitor" && parser.isSet(raw);
     if (form->records && parser.isSet(record)) {
-        line.record = parser.value(record).toStdString();
+        line.record = fromParser(parser.value(record));
         if (line.record.empty()) return complain(command, "--record needs a file name");
     }
     line.append = form->records && parser.isSet(append);
     if (line.append && line.record.empty())
         return complain(command, "--append needs --record FILE");
 
-    line.port = parser.isSet(port) ? parser.value(port).toStdString()
-                                   : qEnvironmentVariable(kPortVariable).toStdString();
+    line.port =
+        parser.isSet(port) ? fromParser(parser.value(port)) : qgetenv(kPortVariable).toStdString();
     if (line.port.empty())
         return complain(command, "--port PORT is required, or I2C_PORT in the environment");
     if (!form->waits.empty() && parser.isSet(timeout)) {
         // Read alike in every locale: the user's decimal comma plays no part.
-        const double seconds = util::decimalValue(parser.value(timeout).toStdString()).value_or(0);
+        const double seconds = util::decimalValue(fromParser(parser.value(timeout))).value_or(0);
         if (!(seconds > 0) || seconds > kMaxTimeoutSeconds)
             return complain(command, "--timeout takes seconds above 0, at most 86,400");
         line.timeout = std::chrono::milliseconds(std::llround(seconds * 1000));
@@ -238,6 +267,12 @@ std::string commandUsage(const std::string& command) {
                 std::string(form->waits) + "\n";
     if (form->name == "monitor")
         text += "  --raw              print the frames as received instead, one a line\n";
+    if (form->name == "decode")
+        text += "  -v, --verbose      print a line of dashes where the window's view would\n"
+                "                     be emptied (a script answer or a version report\n"
+                "                     empties it)\n"
+                "  --last             print only what the window's view shows at the end:\n"
+                "                     from the last frame that empties it on\n";
     if (form->records)
         text += "  --record FILE      record the session in FILE, one line per frame sent\n"
                 "                     (>) or received (<) as it happens, after the local\n"

@@ -21,8 +21,9 @@ struct CommandLine {
     std::string port;    // empty unless the command talks to a module
     std::optional<std::chrono::milliseconds> timeout;
     bool quiet = false;   // --quiet: no warnings about the script
-    bool verbose = false; // --verbose: the frames on standard error
+    bool verbose = false; // --verbose: the frames on standard error; decode: the clearings
     bool raw = false;     // monitor --raw: the frames as received
+    bool last = false;    // decode --last: only what the window's view shows at the end
     std::string record;   // --record FILE: the session recorded there
     bool append = false;  // --append: after what FILE holds
 };

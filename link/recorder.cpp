@@ -13,15 +13,27 @@ std::string now() {
 } // namespace
 
 bool Recorder::start(const QString& path, QString& error, Mode mode) {
-    stop();
-    m_error.clear();
+    restart(path);
     m_file.setFileName(path);
     const auto how = mode == Mode::Append ? QIODevice::Append : QIODevice::Truncate;
-    if (!m_file.open(QIODevice::WriteOnly | how)) {
-        error = path + QStringLiteral(": ") + m_file.errorString();
-        return false;
-    }
-    return true;
+    return opened(m_file.open(QIODevice::WriteOnly | how), error);
+}
+
+bool Recorder::start(int descriptor, const QString& name, QString& error) {
+    restart(name);
+    return opened(m_file.open(descriptor, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle),
+                  error);
+}
+
+void Recorder::restart(const QString& name) {
+    stop();
+    m_error.clear();
+    m_name = name;
+}
+
+bool Recorder::opened(bool ok, QString& error) {
+    if (!ok) error = m_name + QStringLiteral(": ") + m_file.errorString();
+    return ok;
 }
 
 void Recorder::stop() {
@@ -45,7 +57,7 @@ void Recorder::write(const std::string& line) {
     // Through to the system at once: a record that stops at a crash is
     // whole up to it.
     if (m_file.write(line.data(), size) == size && m_file.flush()) return;
-    m_error = m_file.fileName() + QStringLiteral(": ") + m_file.errorString();
+    m_error = m_name + QStringLiteral(": ") + m_file.errorString();
     m_file.close();
 }
 

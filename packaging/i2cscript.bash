@@ -27,6 +27,7 @@ _i2cscript() {
     local command=${COMP_WORDS[1]} options="--help"
     case $command in
     compile) options="--quiet --help" ;;
+    decode) options="--verbose --last --help" ;;
     run) options="--port --timeout --quiet --verbose --record --append --help" ;;
     ping | control) options="--port --timeout --verbose --record --append --help" ;;
     scan) options="--port --timeout --verbose --help" ;;

@@ -4,8 +4,11 @@
 #include <cstring>
 
 #if defined(_WIN32)
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <io.h>
+#include <sys/stat.h>
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -81,6 +84,20 @@ ReadFile readRegularFile(const std::string& path, std::size_t limit) {
 #endif
     if (bytes.size() > limit) return {std::nullopt, tooLarge(limit)};
     return {std::move(bytes), {}};
+}
+
+int openForWriting(const std::string& path, bool append, std::string& error) {
+#if defined(_WIN32)
+    const int fd =
+        ::_open(path.c_str(), _O_WRONLY | _O_CREAT | _O_BINARY | (append ? _O_APPEND : _O_TRUNC),
+                _S_IREAD | _S_IWRITE);
+#else
+    const int fd =
+        ::open(path.c_str(),
+               O_WRONLY | O_CREAT | O_NOCTTY | O_CLOEXEC | (append ? O_APPEND : O_TRUNC), 0666);
+#endif
+    if (fd < 0) error = std::strerror(errno);
+    return fd;
 }
 
 } // namespace platform

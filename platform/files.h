@@ -17,4 +17,9 @@ struct ReadFile {
 // size it reports is not trusted: at most limit + 1 bytes are read.
 ReadFile readRegularFile(const std::string& path, std::size_t limit);
 
+// Opens path, bytes as the system takes them, for writing: created when it
+// is not there, emptied unless append. The descriptor is the caller's to
+// close; -1 with the reason in error ("No such file or directory").
+int openForWriting(const std::string& path, bool append, std::string& error);
+
 } // namespace platform

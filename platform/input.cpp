@@ -48,9 +48,8 @@ bool readAll(int fd, int stopFd, std::string& data, bool& stopped) {
 std::optional<std::string> readInput(const std::string& name, std::string& error, int stopFd) {
     const bool standardInput = name.empty() || name == "-";
     std::FILE* in = standardInput ? stdin : std::fopen(name.c_str(), "rb");
-    const std::string what = standardInput ? "standard input" : name;
     if (!in) {
-        error = "cannot read " + what + ": " + std::strerror(errno);
+        error = std::strerror(errno);
         return std::nullopt;
     }
     std::string data;
@@ -74,7 +73,7 @@ std::optional<std::string> readInput(const std::string& name, std::string& error
         return std::nullopt;
     }
     if (failed) {
-        error = "cannot read " + what + ": " + std::strerror(reason);
+        error = std::strerror(reason);
         return std::nullopt;
     }
     return data;

@@ -9,8 +9,9 @@ namespace platform {
 
 inline constexpr std::string_view kStopped = "stopped";
 
-// The whole of FILE, or of standard input when name is "-" or empty; nothing
-// (and a reason in error) when it cannot be read. A wait for more input ends
+// The whole of FILE (its name as the system's bytes), or of standard input
+// when name is "-" or empty; nothing, and the reason in error ("No such file
+// or directory"), when it cannot be read. A wait for more input ends
 // as soon as stopFd is readable, with nothing and kStopped in error. Where
 // there is no poll (Windows) stopFd is not watched.
 std::optional<std::string> readInput(const std::string& name, std::string& error, int stopFd = -1);

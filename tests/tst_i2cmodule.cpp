@@ -4,6 +4,8 @@
 #include <QtTest>
 
 #include <csignal>
+#include <cstdio>
+#include <fstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,15 +16,31 @@ struct Outcome {
 };
 
 // Runs i2cscript with "{port}" in the arguments standing for the device.
-static Outcome i2cscript(const SimProcess& sim, QStringList args, const QByteArray& input = {}) {
-    args.replaceInStrings("{port}", sim.device);
+// QProcess would pass the arguments as UTF-8; they go byte for byte through
+// the environment and a shell instead.
+static Outcome i2cscriptBytes(const SimProcess& sim, QByteArrayList args,
+                              const QByteArray& input = {}) {
+    QString script = "exec \"$0\"";
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QByteArray name = "I2C_ARG" + QByteArray::number(i);
+        qputenv(name, args[i].replace("{port}", sim.device.toUtf8()));
+        script += " \"$" + name + "\"";
+    }
     QProcess p;
-    p.start(I2CSCRIPT, args);
+    p.start("/bin/sh", {"-c", script, I2CSCRIPT});
     p.write(input);
     p.closeWriteChannel();
     if (!p.waitForFinished(5000)) p.kill();
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
             p.readAllStandardError()};
+}
+
+static Outcome i2cscript(const SimProcess& sim, const QStringList& args,
+                         const QByteArray& input = {}) {
+    QByteArrayList bytes;
+    for (const auto& a : args)
+        bytes << a.toUtf8();
+    return i2cscriptBytes(sim, bytes, input);
 }
 
 // A record without its times.
@@ -185,6 +203,54 @@ class TestI2cModule : public QObject {
         QVERIFY2(full.err.startsWith("i2cscript: the recording stopped: /dev/full: "), full.err);
         QCOMPARE(full.status, 2);
 #endif
+    }
+
+    // A file name is the system's bytes, UTF-8 or not: read and recorded
+    // under exactly those, and named in messages with \xHH for each byte that
+    // is not UTF-8.
+    void fileNamesAsGiven() {
+        SimProcess sim;
+        QVERIFY(sim.start());
+        QTemporaryDir dir;
+        const QByteArray at = QFile::encodeName(dir.path()) + "/";
+        // QTemporaryDir cannot remove a name that a QString cannot hold.
+        const auto removeNames = qScopeGuard([&] {
+            for (const char* name : {"q\xe9.txt", "r\xe9.txt"})
+                std::remove((at + name).constData());
+        });
+        std::ofstream((at + "q\xe9.txt").constData()) << "Start\n Write 0x90\nStop\n";
+        const QByteArray missing = ": No such file or directory\n";
+        const std::tuple<QByteArrayList, QByteArray, QByteArray, int> rows[] = {
+            {{"run", at + "q\xe9.txt", "--port", "{port}", "--record", at + "r\xe9.txt"},
+             "START\nSTOP\n",
+             at + "q\\xe9.txt:2: warning: the line starts with a blank, so it is a comment and "
+                  "\"Write 0x90\" is not sent\n",
+             0},
+            {{"decode", at + "none\xe9.rx"},
+             "",
+             "i2cscript decode: cannot read " + at + "none\\xe9.rx" + missing,
+             2},
+            {{"ping", "--port", "{port}", "--record=" + at + "none\xe9/r"},
+             "",
+             "i2cscript ping: cannot record: " + at + "none\\xe9/r" + missing,
+             2},
+            {{"compile", "a", "b\xff"},
+             "",
+             "i2cscript compile: unexpected argument 'b\\xff' (see i2cscript compile --help)\n",
+             2},
+        };
+        for (const auto& [args, out, err, status] : rows) {
+            const Outcome outcome = i2cscriptBytes(sim, args);
+            QCOMPARE(outcome.out, out);
+            QCOMPARE(outcome.err, err);
+            QCOMPARE(outcome.status, status);
+        }
+        std::ifstream record((at + "r\xe9.txt").constData(), std::ios::binary);
+        QVERIFY(record.is_open());
+        const std::string text{std::istreambuf_iterator<char>(record), {}};
+        QCOMPARE(untimed(QByteArray::fromStdString(text)),
+                 QByteArray("> $0010030004[cr]\r\n< !001A08[cr]\t[Reset:   Power up]\r\n"
+                            "< !0010SP[cr]\tSTART | STOP\r\n"));
     }
 
     // Ctrl-C ends the wait at once and closes the port on the way out: a

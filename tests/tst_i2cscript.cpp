@@ -44,6 +44,7 @@ class TestI2cscript : public QObject {
             "port=p record=r append");
         row("append to no record", {"run", "--port", "p", "--append"}, "exit 2");
         row("unknown command", {"frobnicate"}, "exit 2");
+        row("decode's end view has no clearings", {"decode", "--last", "-v"}, "exit 2");
     }
     void commandLine() {
         QFETCH(QStringList, args);
@@ -55,7 +56,8 @@ class TestI2cscript : public QObject {
 
     // The program as a whole: what it prints where, and its exit status.
     // queues/NAME.txt compiles to NAME.frame, or to NAME.alert with status 1;
-    // responses/NAME.rx decodes to NAME.view. The fuzzers start from them too.
+    // responses/NAME.rx decodes to NAME.view, every frame's lines in order.
+    // The fuzzers start from them too.
     void run_data() {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<QByteArray>("input");
@@ -74,6 +76,18 @@ class TestI2cscript : public QObject {
         QTest::newRow("\"-\" is standard input")
             << QStringList{"compile", "-"} << QByteArray("Write 256\n")
             << QByteArray("$0010030100\n") << "<stdin>" + above255 << 0;
+        // Three script answers, each emptying the window's view; the second
+        // leaves its last line unfinished.
+        const QByteArray scripts = "!0010SW90aR1AnP\r!0011a\r!0010SW90\r!0010SP\r";
+        const QByteArray emptied = "------------------------\n";
+        QTest::newRow("decode --verbose shows where the view is emptied")
+            << QStringList{"decode", "-v"} << scripts
+            << "START\nWRITE\t0x90\tAck\nREAD\t0x1A\tNack\nSTOP\n[Store last success!]\n" +
+                   emptied + "START\nWRITE\t0x90\t\n" + emptied + "START\nSTOP\n"
+            << none << 0;
+        QTest::newRow("decode --last: the window's view at the end")
+            << QStringList{"decode", "--last"} << scripts << QByteArray("START\nSTOP\n") << none
+            << 0;
         QTest::newRow("an argument too many")
             << QStringList{"compile", "a.txt", "b.txt"} << none << none
             << QByteArray("i2cscript compile: unexpected argument 'b.txt' (see i2cscript compile "

@@ -75,6 +75,21 @@ class TestSystem : public QObject {
             QCOMPARE(util::chosenPath(folder, names, separator), std::string(path));
     }
 
+    // A name that is not UTF-8, or that holds a control character, shows its
+    // bytes as \xHH; valid text stays as it is.
+    void printableNames() {
+        const std::pair<const char*, const char*> rows[] = {
+            {"caf\xe9.txt", "caf\\xe9.txt"},
+            {"caf\xc3\xa9 \xe2\x82\xac.txt", "caf\xc3\xa9 \xe2\x82\xac.txt"},
+            {"\xc3(", "\\xc3("},
+            {"end\xe2\x82", "end\\xe2\\x82"},
+            {"\xed\xa0\x80\xc0\xaf", "\\xed\\xa0\\x80\\xc0\\xaf"},
+            {"a\nb\x7f\xc2\x9b", "a\\x0ab\\x7f\\xc2\\x9b"},
+        };
+        for (const auto& [name, shown] : rows)
+            QCOMPARE(util::printableName(name), std::string(shown));
+    }
+
     void existence() {
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkdir("sub"));

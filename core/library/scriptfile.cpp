@@ -1,6 +1,7 @@
 #include "library/scriptfile.h"
 
 #include "util/constants.h"
+#include "util/utf8.h"
 
 namespace library {
 
@@ -8,42 +9,6 @@ namespace {
 
 bool isContinuation(unsigned char c) {
     return (c & 0xC0) == 0x80;
-}
-
-// Strict: no overlong forms, no surrogates, nothing past U+10FFFF, so that a
-// Latin-1 file that merely looks like UTF-8 in places is still taken as Latin-1.
-bool isUtf8(std::string_view bytes) {
-    const std::size_t n = bytes.size();
-    std::size_t i = 0;
-    while (i < n) {
-        const auto c = static_cast<unsigned char>(bytes[i]);
-        if (c < 0x80) {
-            ++i;
-            continue;
-        }
-        std::size_t length;
-        unsigned char low = 0x80, high = 0xBF; // the range of the second byte
-        if (c >= 0xC2 && c <= 0xDF) {
-            length = 2;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            length = 3;
-            if (c == 0xE0) low = 0xA0;
-            if (c == 0xED) high = 0x9F;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            length = 4;
-            if (c == 0xF0) low = 0x90;
-            if (c == 0xF4) high = 0x8F;
-        } else {
-            return false;
-        }
-        if (n - i < length) return false;
-        const auto second = static_cast<unsigned char>(bytes[i + 1]);
-        if (second < low || second > high) return false;
-        for (std::size_t k = 2; k < length; ++k)
-            if (!isContinuation(static_cast<unsigned char>(bytes[i + k]))) return false;
-        i += length;
-    }
-    return true;
 }
 
 // The first `limit` characters of valid UTF-8 text.
@@ -97,7 +62,9 @@ class Entry {
 } // namespace
 
 std::string decodeScriptText(std::string_view bytes) {
-    if (isUtf8(bytes)) return std::string(bytes);
+    // Strict, so that a Latin-1 file that merely looks like UTF-8 in places
+    // is still taken as Latin-1.
+    if (util::isUtf8(bytes)) return std::string(bytes);
     std::string text;
     text.reserve(bytes.size() * 2);
     for (char b : bytes) {

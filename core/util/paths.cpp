@@ -1,6 +1,7 @@
 #include "util/paths.h"
 
 #include "util/ascii.h"
+#include "util/utf8.h"
 
 #include <exception>
 #include <filesystem>
@@ -154,6 +155,31 @@ std::string chosenPath(std::string_view folder, std::string_view names, char sep
         if (const auto lf = path.find('\n'); lf != std::string::npos) path[lf] = ',';
     }
     return path;
+}
+
+std::string printableName(std::string_view name) {
+    constexpr char kDigits[] = "0123456789abcdef";
+    std::string shown;
+    while (!name.empty()) {
+        const std::size_t length = utf8Length(name);
+        const auto c = static_cast<unsigned char>(name[0]);
+        // Control characters could steer a terminal: C0, DEL and C1 (U+0080 to U+009F).
+        const bool control =
+            length == 1 ? c < 0x20 || c == 0x7F
+                        : length == 2 && c == 0xC2 && static_cast<unsigned char>(name[1]) < 0xA0;
+        // An invalid byte goes alone: what follows it may be a character.
+        const std::size_t taken = length == 0 ? 1 : length;
+        if (length == 0 || control) {
+            for (const char b : name.substr(0, taken)) {
+                const auto byte = static_cast<unsigned char>(b);
+                shown += {'\\', 'x', kDigits[byte >> 4], kDigits[byte & 0xF]};
+            }
+        } else {
+            shown.append(name.substr(0, taken));
+        }
+        name.remove_prefix(taken);
+    }
+    return shown;
 }
 
 } // namespace util

@@ -40,4 +40,10 @@ bool isAbsolutePath(std::string_view path, char separator = kNativeSeparator);
 std::string chosenPath(std::string_view folder, std::string_view names,
                        char separator = kNativeSeparator);
 
+// A file name as a message shows it. The name is bytes, as the system has it;
+// a byte that is not part of valid UTF-8, or of a control character, shows as
+// \xHH (two lowercase hex digits), so the message stays readable text and
+// names what was given: "caf\xe9.txt".
+std::string printableName(std::string_view name);
+
 } // namespace util
