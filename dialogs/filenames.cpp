@@ -1,4 +1,5 @@
 #include "dialogs/filenames.h"
+#include "util/utf8.h"
 
 #include <QDir>
 #include <QRegularExpression>
@@ -16,45 +17,20 @@ namespace {
 
 constexpr char16_t kEscape = 0xDC00;
 
-// The length of the valid UTF-8 sequence at the start of bytes, or 0.
-int sequenceAt(const unsigned char* s, qsizetype left) {
-    const unsigned char c = s[0];
-    int length = 0;
-    char32_t code = 0;
-    if (c < 0x80) return 1;
-    if ((c & 0xE0) == 0xC0)
-        length = 2, code = c & 0x1F;
-    else if ((c & 0xF0) == 0xE0)
-        length = 3, code = c & 0x0F;
-    else if ((c & 0xF8) == 0xF0)
-        length = 4, code = c & 0x07;
-    else
-        return 0;
-    if (left < length) return 0;
-    for (int i = 1; i < length; ++i) {
-        if ((s[i] & 0xC0) != 0x80) return 0;
-        code = (code << 6) | (s[i] & 0x3F);
-    }
-    // Overlong forms, surrogates and what lies past Unicode are no text.
-    static constexpr char32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (code < kLeast[length] || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF) return 0;
-    return length;
-}
-
 } // namespace
 
 QString nameFromBytes(const QByteArray& bytes) {
     QString name;
-    const auto* s = reinterpret_cast<const unsigned char*>(bytes.constData());
-    for (qsizetype i = 0; i < bytes.size();) {
-        const int length = sequenceAt(s + i, bytes.size() - i);
+    std::string_view rest(bytes.constData(), std::size_t(bytes.size()));
+    while (!rest.empty()) {
+        const std::size_t length = util::utf8Length(rest);
         if (length == 0) {
-            name += QChar(char16_t(kEscape + s[i]));
-            ++i;
+            name += QChar(char16_t(kEscape + static_cast<unsigned char>(rest[0])));
+            rest.remove_prefix(1);
             continue;
         }
-        name += QString::fromUtf8(bytes.constData() + i, length);
-        i += length;
+        name += QString::fromUtf8(rest.data(), qsizetype(length));
+        rest.remove_prefix(length);
     }
     return name;
 }
