@@ -67,6 +67,11 @@ class TestScreens : public QObject {
         QCOMPARE(area->verticalScrollBar()->isVisible(),
                  area->viewport()->height() < layout.height());
         QCOMPARE(area->viewport()->width() < layout.width(), room.width() < layout.width());
+        // Made larger than the screen holds, it fits again when the screen
+        // changes.
+        f.window->resize(f.window->maximumSize());
+        emit f.window->screen()->availableGeometryChanged(free);
+        QCOMPARE(f.window->size(), fits);
     }
 
     // Tab brings each control into sight, and every control can be scrolled
