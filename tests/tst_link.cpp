@@ -220,6 +220,32 @@ class TestLink : public QObject {
         QCOMPARE(receiveUntil(terminal, "\r", 2000), QByteArray());
     }
 
+    // Another program that opens the terminal and leaves (stty, a second
+    // client) ends nobody's session. A new client is greeted only after the
+    // module's start-up time, so one that empties its input after opening
+    // (pyserial) still hears it.
+    void aSecondOpenerLeavesTheFirstAlone() {
+#ifndef Q_OS_LINUX
+        QSKIP("only Linux tells the simulator of every open and close");
+#endif
+        SimProcess sim;
+        QVERIFY(sim.start());
+        QElapsedTimer opened;
+        opened.start();
+        Terminal terminal(sim.device);
+        QVERIFY(terminal.fd >= 0);
+        QCOMPARE(receiveUntil(terminal, "\r"), QByteArray("!001A08\r"));
+        QVERIFY2(opened.elapsed() >= 20, QByteArray::number(opened.elapsed()));
+        const QByteArray script = "$00100B06FF06FF06FF06FF06FF\r"; // answered after 1.28 s
+        QCOMPARE(::write(terminal.fd, script.constData(), script.size()), script.size());
+        QVERIFY(sim.settle());
+        Terminal other(sim.device);
+        QVERIFY(other.fd >= 0);
+        ::close(std::exchange(other.fd, -1));
+        QVERIFY(sim.settle());
+        QVERIFY(receiveUntil(terminal, "\r", 5000).startsWith("!0010d"));
+    }
+
     // At line rate, in pieces of a report a write (as some adapters deliver
     // them): never faster than a 115200 8N1 line, a bound that load can only
     // make easier to meet, and read in gathered arrivals, not one per piece;
