@@ -22,6 +22,10 @@ if [ ! -S "$work/$socket" ]; then
 fi
 # A copy, so the settings file it writes beside itself stays in $work.
 cp "$program" "$work/i2cmaster"
+# Under the sanitizers the Wayland client library and Qt's Wayland plugin
+# (loaded without symbols, so no suppression can name it) keep memory to the
+# end; the window's own leaks are looked for by the other tests.
+export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
 WAYLAND_DISPLAY=$socket QT_QPA_PLATFORM=wayland "$work/i2cmaster" >"$work/out.log" 2>&1 &
 window=$!
 sleep 2
