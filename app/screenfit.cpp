@@ -85,10 +85,7 @@ void ScreenFit::fit() {
     const QSize room = free.boundedTo(most);
     m_window->setMinimumSize(room);
     m_window->setMaximumSize(most);
-    if (!m_placed)
-        m_window->resize(room);
-    else if (m_window->width() > room.width() || m_window->height() > room.height())
-        m_window->resize(m_window->size().boundedTo(room));
+    m_window->resize(m_placed ? m_window->size().boundedTo(room) : room);
     // Placed once on the free area, centred; moved only where it would stand
     // out of it. After that the user places it.
     QRect frame(m_window->pos(), m_window->size() + extra);

@@ -17,6 +17,11 @@ namespace {
 
 constexpr char16_t kEscape = 0xDC00;
 
+// A byte carried as U+DC80 + byte: only bytes from 0x80 are ever escaped.
+bool isEscaped(QChar c) {
+    return c.unicode() >= kEscape + 0x80 && c.unicode() <= kEscape + 0xFF;
+}
+
 } // namespace
 
 QString nameFromBytes(const QByteArray& bytes) {
@@ -39,8 +44,7 @@ QByteArray bytesOfName(const QString& name) {
     QByteArray bytes;
     qsizetype from = 0;
     for (qsizetype i = 0; i <= name.size(); ++i) {
-        const bool escaped = i < name.size() && name[i].unicode() >= kEscape + 0x80 &&
-                             name[i].unicode() <= kEscape + 0xFF;
+        const bool escaped = i < name.size() && isEscaped(name[i]);
         if (i < name.size() && !escaped) continue;
         bytes += QStringView(name).mid(from, i - from).toUtf8();
         if (escaped) bytes += char(name[i].unicode() - kEscape);
@@ -50,16 +54,13 @@ QByteArray bytesOfName(const QString& name) {
 }
 
 bool hasUndecodedBytes(const QString& name) {
-    return std::any_of(name.begin(), name.end(), [](QChar c) {
-        return c.unicode() >= kEscape + 0x80 && c.unicode() <= kEscape + 0xFF;
-    });
+    return std::any_of(name.begin(), name.end(), isEscaped);
 }
 
 QString shownName(const QString& name) {
     QString shown = name;
     for (QChar& c : shown)
-        if (c.unicode() >= kEscape + 0x80 && c.unicode() <= kEscape + 0xFF)
-            c = QChar::ReplacementCharacter;
+        if (isEscaped(c)) c = QChar::ReplacementCharacter;
     return shown;
 }
 
