@@ -58,8 +58,6 @@ class TestScreens : public QObject {
                                                          room.width() < layout.width() ? bar : 0));
         QCOMPARE(f.window->size(), fits);
         QCOMPARE(f.window->minimumSize(), fits);
-        f.window->resize(layout / 2);
-        QCOMPARE(f.window->size(), fits);
         // A bar only where the content does not fit across the window.
         auto* area = areaOf(f);
         QCOMPARE(area->horizontalScrollBar()->isVisible(),
