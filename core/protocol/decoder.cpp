@@ -157,70 +157,74 @@ void forEachRxToken(std::string_view f, const std::function<void(std::string_vie
     }
 }
 
-std::string decodeTokens(std::string_view f) {
+std::string tokenText(std::string_view token) {
     Lines out;
-    forEachRxToken(f, [&](std::string_view token) {
-        const char t = at(token, 1);
-        const char x = at(token, 2);
-        const auto hh = chars(token, 2, 3);
-        switch (t) {
-        case '?':
-            out.line("BadToken:", TAB, "0x", hh);
-            break;
-        case 's':
-            if (token.size() == 2)
-                out.line(x == '0' ? "[Speed=SLOW]" : "[Speed=FAST]");
-            else
-                out.line("START");
-            break;
-        case '0':
-            out.line("[Speed=SLOW]");
-            break;
-        case '1':
-            out.line("[Speed=FAST]");
-            break;
-        case '2':
-        case '3':
-        case '4':
-        case '5':
-        case '6':
-        case '7':
-        case '8':
-        case '9': {
-            auto line = levelLine(t, x);
-            if (!line.empty()) out.line(line);
-            break;
-        }
-        case 'S':
+    const char t = at(token, 1);
+    const char x = at(token, 2);
+    const auto hh = chars(token, 2, 3);
+    switch (t) {
+    case '?':
+        out.line("BadToken:", TAB, "0x", hh);
+        break;
+    case 's':
+        if (token.size() == 2)
+            out.line(x == '0' ? "[Speed=SLOW]" : "[Speed=FAST]");
+        else
             out.line("START");
-            break;
-        case 'P':
-        case 'p':
-            out.line("STOP");
-            break;
-        case 'W':
-        case 'w':
-        case 'R':
-        case 'r': {
-            out.text(asciiLower(t) == 'w' ? "WRITE" : "READ", TAB, "0x", hh, TAB);
-            const char k = asciiLower(at(token, 4));
-            if (k == 'a')
-                out.line("Ack");
-            else if (k == 'n')
-                out.line("Nack");
-            break;
-        }
-        case 'D':
-            out.line("Delay", TAB, "0x", hh, " uS");
-            break;
-        case 'd':
-            out.line("Delay", TAB, "0x", hh, " mS");
-            break;
-        default:
-            break;
-        }
-    });
+        break;
+    case '0':
+        out.line("[Speed=SLOW]");
+        break;
+    case '1':
+        out.line("[Speed=FAST]");
+        break;
+    case '2':
+    case '3':
+    case '4':
+    case '5':
+    case '6':
+    case '7':
+    case '8':
+    case '9': {
+        auto line = levelLine(t, x);
+        if (!line.empty()) out.line(line);
+        break;
+    }
+    case 'S':
+        out.line("START");
+        break;
+    case 'P':
+    case 'p':
+        out.line("STOP");
+        break;
+    case 'W':
+    case 'w':
+    case 'R':
+    case 'r': {
+        out.text(asciiLower(t) == 'w' ? "WRITE" : "READ", TAB, "0x", hh, TAB);
+        const char k = asciiLower(at(token, 4));
+        if (k == 'a')
+            out.line("Ack");
+        else if (k == 'n')
+            out.line("Nack");
+        break;
+    }
+    case 'D':
+        out.line("Delay", TAB, "0x", hh, " uS");
+        break;
+    case 'd':
+        out.line("Delay", TAB, "0x", hh, " mS");
+        break;
+    default:
+        break;
+    }
     return out.take();
+}
+
+std::string decodeTokens(std::string_view f) {
+    std::string text;
+    forEachRxToken(f, [&](std::string_view token) { text += tokenText(token); });
+    return text;
 }
 
 FrameEffect decodeFrame(std::string_view f) {

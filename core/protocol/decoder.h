@@ -22,6 +22,11 @@ FrameEffect decodeFrame(std::string_view frame);
 // run into the CR or be cut short by the end of the frame.
 void forEachRxToken(std::string_view frame, const std::function<void(std::string_view)>& onToken);
 
+// What the view gets for one RxToken: its line, CR LF ended, or an unfinished
+// "WRITE"/"READ" line when the token has no ack character; empty for a token
+// that writes nothing.
+std::string tokenText(std::string_view token);
+
 // The RxTokens of a script answer ("!0010..."), one line each.
 std::string decodeTokens(std::string_view frame);
 
