@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <bitset>
+#include <cmath>
 #include <cstdio>
 
 namespace bus {
@@ -333,7 +334,7 @@ void Picture::addFrame(std::string_view frame) {
     ++m_revision;
 }
 
-std::string svgOf(const Picture& picture, std::size_t first, std::size_t last) {
+PageSize pageSize(const Picture& picture, std::size_t first, std::size_t last) {
     const auto& rows = picture.rows();
     last = std::min(last, rows.size());
     first = std::min(first, last);
@@ -343,6 +344,15 @@ std::string svgOf(const Picture& picture, std::size_t first, std::size_t last) {
     double width = picture.width();
     for (std::size_t i = first; i < last; ++i)
         width = std::max(width, 2 * kMargin + double(characters(rows[i].caption())) * kCharWidth);
+    return {std::ceil(width), std::ceil(height)};
+}
+
+std::string svgOf(const Picture& picture, std::size_t first, std::size_t last) {
+    const auto& rows = picture.rows();
+    last = std::min(last, rows.size());
+    first = std::min(first, last);
+    const double top = first < last ? rows[first].top : 0;
+    const auto [width, height] = pageSize(picture, first, last);
     const double dy = kMargin - top;
     std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
     svg += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + number(width) + "\" height=\"" +

@@ -97,6 +97,12 @@ class Picture {
     std::size_t m_dropped = 0;                                  // rows dropped from the front, ever
 };
 
+struct PageSize {
+    double width, height;
+};
+// The page rows [first, last) take with their margins (last is clamped).
+PageSize pageSize(const Picture& picture, std::size_t first, std::size_t last);
+
 // The rows as an SVG document on a white page, each box a group with its tip
 // as a title. first, last: row indices, last excluded.
 std::string svgOf(const Picture& picture, std::size_t first, std::size_t last);
