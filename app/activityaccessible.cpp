@@ -1,27 +1,21 @@
 #include "app/activityaccessible.h"
 
 #include "app/activityview.h"
+#include "app/textaccessible.h"
 
-#include <QAccessibleWidget>
 #include <QTextBoundaryFinder>
 
 namespace app {
 
 namespace {
 
-class ActivityAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
+class ActivityAccessible : public TextAccessible {
   public:
     explicit ActivityAccessible(ActivityView* view)
-        : QAccessibleWidget(view, QAccessible::EditableText) {}
+        : TextAccessible(view, QAccessible::EditableText) {}
 
-    void* interface_cast(QAccessible::InterfaceType type) override {
-        if (type == QAccessible::TextInterface) return static_cast<QAccessibleTextInterface*>(this);
-        return QAccessibleWidget::interface_cast(type);
-    }
     QAccessible::State state() const override {
-        QAccessible::State state = QAccessibleWidget::state();
-        state.readOnly = true;
-        state.multiLine = true;
+        QAccessible::State state = TextAccessible::state();
         state.selectableText = true;
         return state;
     }
@@ -59,45 +53,14 @@ class ActivityAccessible : public QAccessibleWidget, public QAccessibleTextInter
     void scrollToSubstring(int start, int) override {
         view()->showLine(view()->placeOf(start).line);
     }
-    QString attributes(int, int* start, int* end) const override {
-        *start = 0;
-        *end = characterCount();
-        return {};
-    }
-
-    QString textAtOffset(int at, QAccessible::TextBoundaryType boundary, int* start,
-                         int* end) const override {
-        const auto [from, to] = range(at, boundary);
-        return found(from, to, start, end);
-    }
-    QString textBeforeOffset(int at, QAccessible::TextBoundaryType boundary, int* start,
-                             int* end) const override {
-        const int from = range(at, boundary).first;
-        if (from <= 0) return found(0, 0, start, end);
-        const auto [a, b] = range(from - 1, boundary);
-        return found(a, b, start, end);
-    }
-    QString textAfterOffset(int at, QAccessible::TextBoundaryType boundary, int* start,
-                            int* end) const override {
-        const int to = range(at, boundary).second;
-        if (to >= characterCount()) return found(to, to, start, end);
-        const auto [a, b] = range(to, boundary);
-        return found(a, b, start, end);
-    }
 
   private:
     ActivityView* view() const { return static_cast<ActivityView*>(widget()); }
     static int offset(qsizetype value) { return static_cast<int>(value); }
 
-    QString found(int from, int to, int* start, int* end) const {
-        *start = from;
-        *end = to;
-        return text(from, to);
-    }
-
     // The item at an offset: a character, a word within its line, or a line
     // with its line break (a sentence and a paragraph are a line here).
-    std::pair<int, int> range(int at, QAccessible::TextBoundaryType boundary) const {
+    std::pair<int, int> range(int at, QAccessible::TextBoundaryType boundary) const override {
         const int count = characterCount();
         at = std::clamp(at, 0, count);
         if (boundary == QAccessible::NoBoundary) return {0, count};

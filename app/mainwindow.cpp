@@ -7,6 +7,7 @@
 #include "app/inputfilters.h"
 #include "app/layout.h"
 #include "app/overlays.h"
+#include "app/pictureview.h"
 #include "app/portpanel.h"
 #include "app/queuemarks.h"
 #include "app/screenfit.h"
@@ -22,6 +23,7 @@
 #include "protocol/frames.h"
 #include "util/system.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -31,6 +33,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShortcut>
+#include <QStyle>
 #include <QTextCursor>
 #include <QTimer>
 
@@ -69,11 +72,17 @@ MainWindow::MainWindow(serial::Port& rs232, Settings settings, QWidget* parent)
         QStringLiteral("Ctrl+Return compiles and sends the queue; Ctrl+Tab leaves it (Tab is "
                        "a character here)."));
     m_marks = new QueueMarks(m_commands);
+    // Lies where the help does, its strips as wide as its inside.
+    auto* picture = new PictureView(dialogs::pixels(kOverlayWidth) -
+                                        style()->pixelMetric(QStyle::PM_ScrollBarExtent) - 4,
+                                    form);
+    picture->setObjectName(QStringLiteral("picture"));
+    picture->hide();
     m_tokenMenu = new TokenMenu(m_controls, this);
     m_views = new TrafficViews(
         {i2cparser, control<QLineEdit>("txbufferbox"), control<QLineEdit>("rxbufferbox"),
          control<QPlainTextEdit>("txdata"), control<QPlainTextEdit>("rxdata"),
-         control<QCheckBox>("logdata"), control<QPushButton>("comwait")},
+         control<QCheckBox>("logdata"), control<QPushButton>("comwait"), picture},
         this);
     LibraryWidgets library{
         m_commands, control<QComboBox>("Combo1"), control<QComboBox>("Combo2"), {}};
@@ -93,12 +102,25 @@ MainWindow::MainWindow(serial::Port& rs232, Settings settings, QWidget* parent)
     m_portPanel = new PortPanel(m_portselect, m_keeper, alertOf(0), this);
     m_overlays = new Overlays({control("helpbox"),
                                connection,
+                               picture,
                                {m_commands, i2cparser},
                                control("Command3"),
                                control("Command5")},
                               this);
-    new SessionFiles(
-        i2cparser, m_session, alertOf(0), [this] { return m_library->loaddirectory; }, this);
+    auto* files = new SessionFiles(
+        i2cparser, picture, m_session, alertOf(0), [this] { return m_library->loaddirectory; },
+        this);
+    m_showPicture = new QAction(QStringLiteral("Show as picture"), this);
+    m_showPicture->setShortcut(Qt::Key_F2);
+    m_showPicture->setShortcutContext(Qt::WindowShortcut);
+    addAction(m_showPicture);
+    connect(m_showPicture, &QAction::triggered, this,
+            [this, picture] { m_overlays->toggle(picture); });
+    auto* showActivity = new QAction(QStringLiteral("Show activity"), this);
+    showActivity->setShortcut(Qt::Key_Escape);
+    connect(showActivity, &QAction::triggered, m_overlays, &Overlays::hide);
+    i2cparser->setMenuActions(files->activityActions() << m_showPicture);
+    picture->setMenuActions({files->exportAction(), showActivity});
     m_alert = [this](const QString& title, const QString& message, int style) {
         return dialogs::showalert(this, title, message, style);
     };

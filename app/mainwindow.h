@@ -42,6 +42,7 @@
 #include <string>
 #include <string_view>
 
+class QAction;
 class QCheckBox;
 class QComboBox;
 class QPlainTextEdit;
@@ -122,6 +123,7 @@ class MainWindow : public QWidget {
     PortPanel* m_portPanel;
     ScriptLibrary* m_library;
     Overlays* m_overlays;
+    QAction* m_showPicture;
     ScreenFit* m_fit;
     bool m_busy = false; // the busy pointer is shown
     bool m_closing = false;

@@ -26,7 +26,8 @@ void Overlays::toggle(QWidget* view) {
 }
 
 void Overlays::show(QWidget* view) {
-    (view == m_w.helpbox ? m_w.connection : m_w.helpbox)->hide();
+    for (QWidget* other : {m_w.helpbox, m_w.connection, m_w.picture})
+        if (other != view) other->hide();
     view->setGeometry(dialogs::pixels(kOverlayLeft), dialogs::pixels(kOverlayTop),
                       dialogs::pixels(kOverlayWidth), dialogs::pixels(kOverlayHeight));
     view->show();
@@ -36,19 +37,21 @@ void Overlays::show(QWidget* view) {
     for (QWidget* under : m_w.covered)
         under->setFocusPolicy(Qt::NoFocus);
     if (covered) m_uncovered = focus;
-    if (covered || focus == m_w.helpbox)
-        (view == m_w.helpbox ? view : m_w.connectorButton)->setFocus();
+    // The drawing takes no focus: its button keeps it.
+    if (covered || focus == m_w.helpbox || focus == m_w.picture)
+        (view == m_w.connection ? m_w.connectorButton : view)->setFocus();
 }
 
 void Overlays::hide() {
     QWidget* focus = m_w.helpbox->window()->focusWidget();
     m_w.helpbox->hide();
     m_w.connection->hide();
+    m_w.picture->hide();
     for (QWidget* under : m_w.covered)
         under->setFocusPolicy(Qt::StrongFocus);
     // Unless the user has gone elsewhere meanwhile.
-    if (m_uncovered &&
-        (!focus || focus == m_w.helpbox || focus == m_w.helpButton || focus == m_w.connectorButton))
+    if (m_uncovered && (!focus || focus == m_w.helpbox || focus == m_w.picture ||
+                        focus == m_w.helpButton || focus == m_w.connectorButton))
         m_uncovered->setFocus();
     m_uncovered = nullptr;
 }

@@ -1,6 +1,6 @@
 #pragma once
-// The help (helpbox) and the connector drawing (connection) stand over the
-// queue and the activity view, one at a time. What they cover takes no focus
+// The help (helpbox), the connector drawing (connection) and the bus picture
+// stand over the queue and the activity view, one at a time. What they cover takes no focus
 // meanwhile: the help takes it (the connector's button, for the drawing) and
 // gives it back when it goes, unless the user has gone elsewhere. A click on
 // the drawing's frame, outline or circles hides it, as does a double-click
@@ -17,6 +17,7 @@ namespace app {
 struct OverlayWidgets {
     QWidget* helpbox;
     QWidget* connection;
+    QWidget* picture;
     std::array<QWidget*, 2> covered; // commands, i2cparser
     QWidget* helpButton;             // Command3
     QWidget* connectorButton;        // Command5

@@ -3,6 +3,7 @@
 
 #include "app/activityview.h"
 #include "app/inputfilters.h"
+#include "app/pictureview.h"
 #include "protocol/frames.h"
 
 #include <QCheckBox>
@@ -45,8 +46,8 @@ TrafficViews::TrafficViews(const TrafficWidgets& widgets, QObject* parent)
 
 void TrafficViews::follow(serial::ModuleSession& session) {
     session.onSent = [this](std::string_view frame) { logSent(frame); };
-    session.onFrame = [this](std::string_view, const protocol::FrameEffect& effect) {
-        frameArrived(effect);
+    session.onFrame = [this](std::string_view frame, const protocol::FrameEffect& effect) {
+        frameArrived(frame, effect);
     };
     session.onArrival = [this] { m_pacer.request(); };
     connect(&session, &serial::ModuleSession::sendingChanged, this, [this](bool sending) {
@@ -61,6 +62,7 @@ void TrafficViews::showGiven(std::string_view frame) {
 
 void TrafficViews::clearActivity() {
     m_w.i2cparser->clearView();
+    m_w.picture->clearPicture();
 }
 
 void TrafficViews::logSent(std::string_view frame) {
@@ -70,7 +72,8 @@ void TrafficViews::logSent(std::string_view frame) {
     m_pacer.request();
 }
 
-void TrafficViews::frameArrived(const protocol::FrameEffect& effect) {
+void TrafficViews::frameArrived(std::string_view frame, const protocol::FrameEffect& effect) {
+    m_w.picture->addFrame(frame);
     m_rxPending = latin1(effect.rxbufferbox);
     if (effect.clearView) m_w.i2cparser->clearView();
     m_w.i2cparser->append(effect.append);
@@ -78,6 +81,7 @@ void TrafficViews::frameArrived(const protocol::FrameEffect& effect) {
 
 void TrafficViews::showViews() {
     if (m_w.i2cparser->hasPending()) m_w.i2cparser->flush();
+    m_w.picture->flush();
     if (m_rxPending) m_w.rxbufferbox->setText(*std::exchange(m_rxPending, std::nullopt));
     if (m_txPending) m_w.txbufferbox->setText(*std::exchange(m_txPending, std::nullopt));
     if (!m_logPending.isEmpty()) logFrames(std::exchange(m_logPending, QString()));

@@ -24,6 +24,7 @@ class QPushButton;
 namespace app {
 
 class ActivityView;
+class PictureView;
 
 inline constexpr int kMaxLoggedFrames = 1000;
 
@@ -35,6 +36,7 @@ struct TrafficWidgets {
     QPlainTextEdit* rxdata;
     QCheckBox* logdata;
     QPushButton* comwait;
+    PictureView* picture;
 };
 
 class TrafficViews : public QObject {
@@ -52,7 +54,7 @@ class TrafficViews : public QObject {
 
   private:
     void logSent(std::string_view frame);
-    void frameArrived(const protocol::FrameEffect& effect);
+    void frameArrived(std::string_view frame, const protocol::FrameEffect& effect);
     void showViews();
     void logFrames(const QString& entries);
 

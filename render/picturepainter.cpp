@@ -48,11 +48,10 @@ void paintRows(QPainter& painter, const bus::Picture& picture, std::size_t first
             painter.setPen(box.alarm ? QColor(Qt::black) : colour);
             painter.drawText(rect, Qt::AlignCenter, text(box.label));
         }
-        if (!row.meanings.empty()) {
-            painter.setPen(style.text);
-            painter.drawText(QPointF(bus::kMargin, row.captionY() + dy + bus::kFontPixels),
-                             text(row.caption()));
-        }
+        painter.setPen(style.text);
+        for (std::size_t m = 0; m < row.meanings.size(); ++m)
+            painter.drawText(QPointF(bus::kMargin, row.captionY(m) + dy + bus::kFontPixels),
+                             text(row.meanings[m]));
     }
     painter.restore();
 }

@@ -171,7 +171,7 @@ void TestBus::longTransfersWrapWithinTheirRow() {
         if (box.kind == BoxKind::Ack) QCOMPARE((&box - 1)->y, box.y);
     }
     QVERIFY(lowest > row.top + kLinePitch);
-    QVERIFY(lowest <= row.captionY());
+    QVERIFY(lowest <= row.captionY(0));
     QCOMPARE(picture.rows()[1].top, row.top + row.height);
 }
 

@@ -69,26 +69,35 @@ class TestWindowParts : public QObject {
         QCOMPARE(w.cmmd[6]->text(), "B7");
     }
 
-    // What the help covers takes no focus while it stands, and takes Tab
-    // and clicks again once it goes.
+    // What the help or the picture covers takes no focus while it stands,
+    // and takes Tab and clicks again once it goes; one stands at a time.
     void coveredBoxesComeBack() {
         QWidget window;
         auto* help = new QPlainTextEdit(&window);
         auto* connector = new QWidget(&window);
+        auto* picture = new QPlainTextEdit(&window);
         auto* queue = new QPlainTextEdit(&window);
         auto* view = new QPlainTextEdit(&window);
         auto* helpButton = new QPushButton(&window);
         app::Overlays overlays(
-            {help, connector, {queue, view}, helpButton, new QPushButton(&window)});
-        help->hide();
-        connector->hide();
+            {help, connector, picture, {queue, view}, helpButton, new QPushButton(&window)});
+        for (QWidget* overlay :
+             {static_cast<QWidget*>(help), connector, static_cast<QWidget*>(picture)})
+            overlay->hide();
         window.show();
         queue->setFocus();
         overlays.toggle(help);
         QCOMPARE(queue->focusPolicy(), Qt::NoFocus);
         QCOMPARE(window.focusWidget(), help);
-        overlays.toggle(help);
+        overlays.toggle(picture);
         QVERIFY(help->isHidden());
+        QCOMPARE(window.focusWidget(), picture);
+        overlays.toggle(connector);
+        QVERIFY(picture->isHidden());
+        overlays.toggle(picture);
+        QVERIFY(connector->isHidden());
+        overlays.toggle(picture);
+        QVERIFY(picture->isHidden());
         QCOMPARE(queue->focusPolicy(), Qt::StrongFocus);
         QCOMPARE(view->focusPolicy(), Qt::StrongFocus);
         QCOMPARE(window.focusWidget(), queue);

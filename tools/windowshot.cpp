@@ -2,14 +2,19 @@
 // Ping pressed, scripts/lm75.txt loaded and one of its blocks sent at one
 // click; with --help, the help view shown over it; with --queue, a queue
 // marked as it is typed, one warning's tool tip shown (the screen is taken,
-// tool tip and all); with --dark, the first picture in a dark colour scheme.
-// Usage: windowshot OUT.png [--help | --queue | --dark]
+// tool tip and all); with --dark, the first picture in a dark colour scheme;
+// with --picture, the bus picture of a sensor and EEPROM script, one box's
+// tool tip shown, and its strips exported beside OUT as SVG.
+// Usage: windowshot OUT.png [--help | --queue | --dark | --picture]
+#include "app/pictureview.h"
 #include "app/queuemarks.h"
 #include "app/scriptlibrary.h"
 #include "darkpalette.h"
 #include "dialogs/selectfile.h"
+#include "render/picturepainter.h"
 #include "simwindow.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -34,6 +39,8 @@ bool waitFor(const std::function<bool()>& done) {
     return true;
 }
 
+int grabScreen(SimWindow& rig, const QString& out);
+
 // A queue with commands of every group, a value read as decimal and a
 // supply voltage the compiler refuses; the tool tip of the warning shown.
 int queueShot(SimWindow& rig, const QString& out) {
@@ -48,6 +55,10 @@ int queueShot(SimWindow& rig, const QString& out) {
     cursor.setPosition(at);
     const QPoint word = commands->viewport()->mapToGlobal(commands->cursorRect(cursor).center());
     QToolTip::showText(word, rig.window->queueMarks()->messageAt(at), commands->viewport());
+    return grabScreen(rig, out);
+}
+
+int grabScreen(SimWindow& rig, const QString& out) {
     QTest::qWait(400);
     const QRect area = rig.window->frameGeometry();
     if (!rig.window->screen()
@@ -59,6 +70,36 @@ int queueShot(SimWindow& rig, const QString& out) {
     return 0;
 }
 
+// The sensor's temperature, an EEPROM page written and read back, a delay
+// and an output: the picture over the queue, a data byte's tool tip shown.
+int pictureShot(SimWindow& rig, const QString& out) {
+    rig.choose("portselect", 8);
+    auto* commands = rig.window->control<QPlainTextEdit>("commands");
+    commands->setPlainText("Start\nWrite 0x90\nWrite 0\nStart\nWrite 0x91\nRead ack\n"
+                           "Read nack\nStop\nStart\nWrite 0xA0\nWrite 0x10\nWrite 0x12\n"
+                           "Write 0x34\nWrite 0x56\nStop\nDelaym 5\nStart\nWrite 0xA0\n"
+                           "Write 0x10\nStart\nWrite 0xA1\nRead ack\nRead ack\nRead nack\n"
+                           "Stop\nGP0hi\nStart\nWrite 0x22\nStop\n");
+    rig.click("cmmd(255)");
+    if (!waitFor([&] { return rig.view().endsWith("STOP\n"); })) {
+        std::fprintf(stderr, "windowshot: no answer: %s\n", qPrintable(rig.alerts.join('\n')));
+        return 1;
+    }
+    for (auto* action : rig.window->findChildren<QAction*>())
+        if (action->text() == QStringLiteral("Show as picture")) action->trigger();
+    auto* picture = rig.window->findChild<app::PictureView*>(QStringLiteral("picture"));
+    QTest::qWait(200);
+    picture->setFocus();
+    QTest::keyClick(picture, Qt::Key_Home, Qt::ControlModifier);
+    for (int i = 0; i < 6; ++i)
+        QTest::keyClick(picture, Qt::Key_Right);
+    const auto [first, last] = picture->rowsInSight();
+    const auto svg = render::pictureFile(picture->picture(), first, last, "svg");
+    QFile file(QFileInfo(out).path() + QStringLiteral("/picture.svg"));
+    if (!svg || !file.open(QIODevice::WriteOnly) || file.write(*svg) != svg->size()) return 1;
+    return grabScreen(rig, out);
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -66,8 +107,9 @@ int main(int argc, char* argv[]) {
     const bool help = argc == 3 && QByteArray(argv[2]) == "--help";
     const bool queue = argc == 3 && QByteArray(argv[2]) == "--queue";
     const bool dark = argc == 3 && QByteArray(argv[2]) == "--dark";
-    if (argc != 2 && !help && !queue && !dark) {
-        std::fprintf(stderr, "usage: windowshot OUT.png [--help | --queue | --dark]\n");
+    const bool picture = argc == 3 && QByteArray(argv[2]) == "--picture";
+    if (argc != 2 && !help && !queue && !dark && !picture) {
+        std::fprintf(stderr, "usage: windowshot OUT.png [--help | --queue | --dark | --picture]\n");
         return 2;
     }
     if (dark) {
@@ -84,6 +126,7 @@ int main(int argc, char* argv[]) {
     rig.window->show();
     if (!QTest::qWaitForWindowExposed(rig.window.get())) return 1;
     if (queue) return queueShot(rig, out);
+    if (picture) return pictureShot(rig, out);
     rig.choose("portselect", 8);
     rig.click("cmmd(18)");
     rig.window->library().loaddirectory = QStringLiteral(SCRIPTS_DIR);

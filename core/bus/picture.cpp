@@ -8,6 +8,7 @@
 #include <bitset>
 #include <cmath>
 #include <cstdio>
+#include <utility>
 
 namespace bus {
 
@@ -205,6 +206,7 @@ void Picture::addBox(Box box, double extra) {
     if (m_x > kMargin && m_x + box.width + extra > m_width - kMargin) {
         if (r->transfer) {
             r->height += kLinePitch;
+            ++r->lines;
         } else {
             const bool transfer = r->transfer;
             closeRow();
@@ -212,10 +214,8 @@ void Picture::addBox(Box box, double extra) {
         }
         m_x = kMargin;
     }
-    const int lines =
-        int((r->height - kRowGap - (r->meanings.empty() ? 0 : kCaptionHeight)) / kLinePitch + 0.5);
     box.x = m_x;
-    box.y = r->top + (lines - 1) * kLinePitch + (kLinePitch - kBoxHeight) / 2;
+    box.y = r->top + (r->lines - 1) * kLinePitch + (kLinePitch - kBoxHeight) / 2;
     m_x += box.width + (box.kind == BoxKind::Address || box.kind == BoxKind::Data ? 0 : kGap);
     if (box.kind == BoxKind::Address || box.kind == BoxKind::Data)
         m_pending.emplace_back(m_dropped + m_rows.size() - 1, r->boxes.size());
@@ -227,22 +227,20 @@ void Picture::record(std::vector<Transaction> ended) {
     for (auto& t : ended) {
         if (m_pending.empty()) continue;
         const std::size_t number = m_pending.front().first;
-        if (number >= m_dropped && number - m_dropped < m_rows.size()) {
-            Row& r = m_rows[number - m_dropped];
-            if (r.meanings.empty() && !r.closed)
-                r.height += kCaptionHeight;
-            else if (r.meanings.empty())
-                continue; // a closed row keeps its place
-            const int index = int(r.meanings.size());
-            r.meanings.push_back(std::move(t.meaning));
-            for (const auto& [rowNumber, box] : m_pending)
-                if (rowNumber == number && box < r.boxes.size()) {
-                    r.boxes[box].transaction = index;
-                    if (box + 1 < r.boxes.size() && r.boxes[box + 1].kind == BoxKind::Ack)
-                        r.boxes[box + 1].transaction = index;
-                }
-        }
-        m_pending.clear();
+        const auto pending = std::exchange(m_pending, {});
+        // A row dropped or closed meanwhile keeps its place.
+        if (number < m_dropped || number - m_dropped >= m_rows.size()) continue;
+        Row& r = m_rows[number - m_dropped];
+        if (r.closed) continue;
+        r.height += kCaptionHeight;
+        const int index = int(r.meanings.size());
+        r.meanings.push_back(std::move(t.meaning));
+        for (const auto& [rowNumber, box] : pending)
+            if (rowNumber == number && box < r.boxes.size()) {
+                r.boxes[box].transaction = index;
+                if (box + 1 < r.boxes.size() && r.boxes[box + 1].kind == BoxKind::Ack)
+                    r.boxes[box + 1].transaction = index;
+            }
     }
 }
 
@@ -343,7 +341,8 @@ PageSize pageSize(const Picture& picture, std::size_t first, std::size_t last) {
         (first < last ? rows[last - 1].top + rows[last - 1].height - top : 0) + 2 * kMargin;
     double width = picture.width();
     for (std::size_t i = first; i < last; ++i)
-        width = std::max(width, 2 * kMargin + double(characters(rows[i].caption())) * kCharWidth);
+        for (const auto& meaning : rows[i].meanings)
+            width = std::max(width, 2 * kMargin + double(characters(meaning)) * kCharWidth);
     return {std::ceil(width), std::ceil(height)};
 }
 
@@ -377,10 +376,10 @@ std::string svgOf(const Picture& picture, std::size_t first, std::size_t last) {
                    "\" text-anchor=\"middle\" fill=\"" + colour + "\">" + escaped(box.label) +
                    "</text></g>\n";
         }
-        if (!row.meanings.empty())
+        for (std::size_t m = 0; m < row.meanings.size(); ++m)
             svg += "<text class=\"caption\" x=\"" + number(kMargin) + "\" y=\"" +
-                   number(row.captionY() + dy + kFontPixels) + "\" fill=\"#000000\">" +
-                   escaped(row.caption()) + "</text>\n";
+                   number(row.captionY(m) + dy + kFontPixels) + "\" fill=\"#000000\">" +
+                   escaped(row.meanings[m]) + "</text>\n";
         svg += "</g>\n";
     }
     svg += "</svg>\n";

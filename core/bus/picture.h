@@ -2,7 +2,7 @@
 // The bus as a picture: each transfer, from its start to its stop, a strip of
 // boxes as a protocol analyser's decode row (S, the address with R or W, its
 // A or N, each byte with its A or N, Sr, P), the other steps as marks, and
-// under the strip what its transactions mean. Geometry is in pixels of a
+// under the strip what its transactions mean, one a line. Geometry is in pixels of a
 // fixed-pitch face of kFontPixels; the window paints it and svgOf writes it.
 //
 // Bounded: past kMaxBoxes the oldest rows go. Any frame is taken.
@@ -46,14 +46,19 @@ struct Box {
 
 struct Row {
     double top = 0;    // grows from row to row; never reused
-    double height = 0; // boxes and caption
+    double height = 0; // boxes and captions
+    int lines = 1;     // of boxes
     std::vector<Box> boxes;
     std::vector<std::string> meanings;
     bool transfer = false; // a start began it
     bool closed = false;   // nothing more comes to it
 
+    // The meanings on one line, as a screen reader reads the strip.
     std::string caption() const;
-    double captionY() const { return top + height - kCaptionHeight; }
+    // The top of the line of meaning i, one a line under the boxes.
+    double captionY(std::size_t i) const {
+        return top + lines * kLinePitch + double(i) * kCaptionHeight;
+    }
 };
 
 // What a box says on hover: the byte in hex, decimal and binary, what it is,
@@ -76,6 +81,8 @@ class Picture {
     // Changes with every frame that changes the rows.
     std::uint64_t revision() const { return m_revision; }
     std::size_t boxes() const { return m_boxes; }
+    // Rows are numbered from the first ever; the first kept is this one.
+    std::size_t firstRowNumber() const { return m_dropped; }
 
   private:
     void place(const Step& step);
