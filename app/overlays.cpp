@@ -26,8 +26,11 @@ void Overlays::toggle(QWidget* view) {
 }
 
 void Overlays::show(QWidget* view) {
-    for (QWidget* other : {m_w.helpbox, m_w.connection, m_w.picture})
+    bool switching = false; // from another overlay: where to return stays
+    for (QWidget* other : {m_w.helpbox, m_w.connection, m_w.picture}) {
+        switching = switching || !other->isHidden();
         if (other != view) other->hide();
+    }
     view->setGeometry(dialogs::pixels(kOverlayLeft), dialogs::pixels(kOverlayTop),
                       dialogs::pixels(kOverlayWidth), dialogs::pixels(kOverlayHeight));
     view->show();
@@ -36,9 +39,12 @@ void Overlays::show(QWidget* view) {
     const bool covered = focus == m_w.covered[0] || focus == m_w.covered[1];
     for (QWidget* under : m_w.covered)
         under->setFocusPolicy(Qt::NoFocus);
-    if (covered) m_uncovered = focus;
-    // The drawing takes no focus: its button keeps it.
-    if (covered || focus == m_w.helpbox || focus == m_w.picture)
+    // The picture is read with the keys: it takes the focus from anywhere,
+    // and gives it back. The drawing takes none: its button keeps it.
+    const bool onOverlay = focus == m_w.helpbox || focus == m_w.picture;
+    if (covered || (view == m_w.picture && !onOverlay && !(switching && m_uncovered)))
+        m_uncovered = focus;
+    if (covered || onOverlay || view == m_w.picture)
         (view == m_w.connection ? m_w.connectorButton : view)->setFocus();
 }
 

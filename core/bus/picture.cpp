@@ -132,6 +132,8 @@ std::string Row::caption() const {
 }
 
 std::string tipOf(const Row& row, const Box& box) {
+    // An acknowledgement says what its byte says.
+    if (box.kind == BoxKind::Ack && &box > row.boxes.data()) return tipOf(row, *(&box - 1));
     std::string tip;
     switch (box.kind) {
     case BoxKind::Condition:
@@ -144,7 +146,6 @@ std::string tipOf(const Row& row, const Box& box) {
               (box.read ? ", read" : ", write") + "\n" + ackWords(box);
         break;
     case BoxKind::Data:
-    case BoxKind::Ack:
         tip = numberForms(box.byte) +
               (box.read ? "\nread by the master\n" : "\nwritten by the master\n") + ackWords(box);
         break;
@@ -282,9 +283,8 @@ void Picture::place(const Step& step) {
         ackBox.kind = BoxKind::Ack;
         ackBox.label = ack;
         ackBox.width = ackWidth;
+        // The master's Nack ends a read; only a slave's refusal is an alarm.
         ackBox.alarm = step.ack == Ack::Nack && !(step.read && step.kind == StepKind::Data);
-        // The ack box stands against its byte.
-        ackBox.read = step.read && step.kind == StepKind::Data;
         addBox(std::move(ackBox));
         break;
     }
