@@ -19,6 +19,15 @@ app::PictureView* pictureOf(WindowFixture& f) {
     return f.window->findChild<app::PictureView*>(QStringLiteral("picture"));
 }
 
+// The known answer arrived and the picture shown with F2.
+app::PictureView* showKnownAnswer(WindowFixture& f) {
+    f.show();
+    f.choosePort(7);
+    f.port.deliver(kKnown);
+    QTest::keyClick(f.window.get(), Qt::Key_F2);
+    return pictureOf(f);
+}
+
 QString lineAt(app::PictureView* view, int offset) {
     auto* text = QAccessible::queryAccessibleInterface(view)->textInterface();
     int start = 0, end = 0;
@@ -77,11 +86,7 @@ class TestPicture : public QObject {
     // the accessible description and the caret.
     void keysReadTheBoxes() {
         WindowFixture f;
-        f.show();
-        f.choosePort(7);
-        f.port.deliver(kKnown);
-        QTest::keyClick(f.window.get(), Qt::Key_F2);
-        auto* picture = pictureOf(f);
+        auto* picture = showKnownAnswer(f);
         QTest::keyClick(picture, Qt::Key_Home, Qt::ControlModifier);
         QCOMPARE(picture->current(), std::make_pair(0, 0));
         QTest::keyClick(picture, Qt::Key_Down);
@@ -146,11 +151,7 @@ class TestPicture : public QObject {
     void exportsWhatIsInSight() {
         QFETCH(QString, name);
         WindowFixture f;
-        f.show();
-        f.choosePort(7);
-        f.port.deliver(kKnown);
-        QTest::keyClick(f.window.get(), Qt::Key_F2);
-        auto* picture = pictureOf(f);
+        auto* picture = showKnownAnswer(f);
         whenShown<dialogs::SelectFile>([=](dialogs::SelectFile& d) {
             d.setFileName(name);
             d.okbutton_Click();
