@@ -66,8 +66,8 @@ MainWindow::MainWindow(serial::Port& rs232, Settings settings, QWidget* parent)
     m_oneclicktokens = control<QCheckBox>("oneclicktokens");
     auto* i2cparser = control<ActivityView>("i2cparser");
     m_commands->setAccessibleDescription(
-        QStringLiteral("Ctrl+Return compiles and sends the queue; Ctrl+Tab leaves it (Tab is "
-                       "a character here)."));
+        QStringLiteral("Ctrl+Return compiles and sends the queue; Ctrl+S saves it as a block of a "
+                       "script file; Ctrl+Tab leaves it (Tab is a character here)."));
     m_marks = new QueueMarks(m_commands);
     m_tokenMenu = new TokenMenu(m_controls, this);
     m_views = new TrafficViews(
