@@ -69,8 +69,8 @@ MainWindow::MainWindow(serial::Port& rs232, Settings settings, QWidget* parent)
     m_oneclicktokens = control<QCheckBox>("oneclicktokens");
     auto* i2cparser = control<ActivityView>("i2cparser");
     m_commands->setAccessibleDescription(
-        QStringLiteral("Ctrl+Return compiles and sends the queue; Ctrl+Tab leaves it (Tab is "
-                       "a character here)."));
+        QStringLiteral("Ctrl+Return compiles and sends the queue; Ctrl+S saves it as a block of a "
+                       "script file; Ctrl+Tab leaves it (Tab is a character here)."));
     m_marks = new QueueMarks(m_commands);
     // Lies where the help does, its strips as wide as its inside.
     auto* picture = new PictureView(dialogs::pixels(kOverlayWidth) -

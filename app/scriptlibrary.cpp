@@ -1,25 +1,131 @@
 #include "app/scriptlibrary.h"
 #include "app/text.h"
 
+#include "app/savefile.h"
+#include "compiler/compiler.h"
+#include "dialogs/alert.h"
 #include "dialogs/filenames.h"
 #include "dialogs/selectfile.h"
 #include "library/examples.h"
 #include "platform/files.h"
 #include "util/paths.h"
 
+#include <QAction>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFileInfo>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStringList>
 #include <QTextCursor>
+#include <QValidator>
+
+#include <memory>
+#include <optional>
 
 namespace app {
+
+namespace {
+
+const QString kSaveBlock = QStringLiteral("Save queue as block\u2026");
+
+// One line, typed or pasted; while empty, OK waits for a name.
+class BlockName : public QValidator {
+  public:
+    using QValidator::QValidator;
+    State validate(QString& input, int&) const override {
+        if (library::hasLineBreak(input.toStdString())) return Invalid;
+        return input.isEmpty() ? Intermediate : Acceptable;
+    }
+};
+
+// The name, or nothing when the prompt is cancelled.
+std::optional<QString> askBlockName(QWidget* parent, const QString& path, const QString& name) {
+    QInputDialog prompt(parent);
+    prompt.setWindowTitle(kSaveBlock);
+    prompt.setLabelText(QStringLiteral("Name of the block in %1:").arg(path));
+    prompt.setTextValue(name);
+    // Also makes the buttons, which the dialog otherwise makes only when shown.
+    prompt.setOkButtonText(QStringLiteral("Save"));
+    auto* edit = prompt.findChild<QLineEdit*>();
+    edit->setValidator(new BlockName(edit));
+    QPushButton* ok = prompt.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+    auto follow = [edit, ok] { ok->setEnabled(edit->hasAcceptableInput()); };
+    QObject::connect(edit, &QLineEdit::textChanged, ok, follow);
+    follow();
+    if (prompt.exec() != QDialog::Accepted) return std::nullopt;
+    return prompt.textValue();
+}
+
+} // namespace
 
 ScriptLibrary::ScriptLibrary(const LibraryWidgets& widgets, Alert alert, QWidget* dialogParent)
     : QObject(dialogParent), m_w(widgets), m_alert(std::move(alert)), m_dialogParent(dialogParent) {
     connect(m_w.Combo1, &QComboBox::activated, this, [this] { Combo1_Click(); });
     connect(m_w.Combo2, &QComboBox::activated, this, [this] { Combo2_Click(); });
+    m_saveBlock = new QAction(kSaveBlock, this);
+    m_saveBlock->setShortcut(QKeySequence::Save);
+    m_saveBlock->setShortcutContext(Qt::WindowShortcut);
+    dialogParent->addAction(m_saveBlock);
+    connect(m_saveBlock, &QAction::triggered, this, &ScriptLibrary::saveQueueAsBlock);
+    m_w.commands->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_w.commands, &QWidget::customContextMenuRequested, this,
+            &ScriptLibrary::showQueueMenu);
+}
+
+void ScriptLibrary::showQueueMenu(const QPoint& at) {
+    // A scroll area's menu position is the viewport's.
+    std::unique_ptr<QMenu> menu(m_w.commands->createStandardContextMenu(at));
+    menu->addSeparator();
+    menu->addAction(m_saveBlock);
+    menu->exec(m_w.commands->viewport()->mapToGlobal(at));
+}
+
+void ScriptLibrary::saveQueueAsBlock() {
+    const QFileInfo last(m_lastLoaded);
+    const QString path =
+        dialogs::choosefile(m_dialogParent, last.fileName(), QStringLiteral("*.txt"),
+                            m_lastLoaded.isEmpty() ? loaddirectory : last.absolutePath(),
+                            kSaveBlock, dialogs::Purpose::Save);
+    if (path.isEmpty()) return;
+    const std::string queue = m_w.commands->toPlainText().toStdString();
+    // A block taken from a file and edited goes back under its own name.
+    QString name = qstring(library::blockName(compiler::typedQueue(queue)));
+    library::SavedBlock saved;
+    do {
+        const auto chosen = askBlockName(m_dialogParent, path, name);
+        if (!chosen) return;
+        name = *chosen;
+        saved = withBlock(path, name.toStdString(), queue);
+    } while (saved.nameTaken);
+    QString error;
+    if (!saved.ok())
+        error = path + QStringLiteral(": ") + qstring(saved.refusal);
+    else if (writeWhole(path, QByteArray::fromStdString(saved.bytes), error))
+        return;
+    m_alert(QStringLiteral("Save error"), QStringLiteral("Cannot save:\r\n%1").arg(error), 0);
+}
+
+library::SavedBlock ScriptLibrary::withBlock(const QString& path, const std::string& name,
+                                             const std::string& queue) {
+    // Read once the name is given: what the file became meanwhile is kept.
+    std::string file;
+    if (QFileInfo::exists(path)) {
+        auto read = platform::readRegularFile(dialogs::bytesOfName(path).toStdString(),
+                                              library::kMaxScriptFileBytes);
+        if (!read.bytes) return {{}, read.error};
+        file = std::move(*read.bytes);
+    }
+    auto saved = library::saveBlock(file, name, queue);
+    if (saved.nameTaken &&
+        dialogs::askReplace(m_dialogParent, kSaveBlock,
+                            QStringLiteral("The block \"%1\" of %2").arg(qstring(name), path),
+                            false) == dialogs::ReplaceAnswer::Replace)
+        saved = library::saveBlock(file, name, queue, library::SameName::Replace);
+    return saved;
 }
 
 void ScriptLibrary::Command4_Click() {
@@ -43,6 +149,7 @@ void ScriptLibrary::loadScriptFile(const QString& chosen) {
                 QStringLiteral("Cannot load %1:\r\n%2").arg(qstring(path), qstring(file.error)), 0);
         return;
     }
+    m_lastLoaded = chosen;
     auto loaded = library::loadScript(*file.bytes, scriptblocks);
     scriptblocks = std::move(loaded.blocks);
     for (std::size_t i = 0; i < library::kQuickButtons; ++i)

@@ -6,6 +6,12 @@
 // A file that cannot be read leaves the buttons, the list, the blocks and
 // the queue as they were. Every replacement of the queue is one step of its
 // editor's undo.
+//
+// "Save queue as block…" (the queue's context menu, Ctrl+S in the window)
+// adds the queue to a script file as a block, or replaces the block of that
+// name when the user says so. The file is written whole or not at all; what
+// stops it is said in an alert, and a cancelled dialog writes nothing.
+#include "library/blockwriter.h"
 #include "library/scriptfile.h"
 
 #include <QObject>
@@ -16,8 +22,10 @@
 #include <string>
 #include <string_view>
 
+class QAction;
 class QComboBox;
 class QPlainTextEdit;
+class QPoint;
 class QPushButton;
 class QWidget;
 
@@ -45,6 +53,9 @@ class ScriptLibrary : public QObject {
     void loadScriptFile(const QString& path);
     void Combo1_Click();
     void Combo2_Click();
+    // The file dialog (offering the file last loaded), the block's name, then
+    // the file written.
+    void saveQueueAsBlock();
     // Puts a quick button's block in the queue; false for a button without one.
     bool takeQuickBlock(int index);
     void setQueue(const std::string& text);
@@ -54,10 +65,17 @@ class ScriptLibrary : public QObject {
 
   private:
     void setQuickCaption(int index, std::string_view caption, std::string_view name);
+    void showQueueMenu(const QPoint& at);
+    // The file at path with the queue as block `name`, or why not; a block
+    // of that name is replaced only when the user says so.
+    library::SavedBlock withBlock(const QString& path, const std::string& name,
+                                  const std::string& queue);
 
     LibraryWidgets m_w;
     Alert m_alert;
     QWidget* m_dialogParent;
+    QAction* m_saveBlock;
+    QString m_lastLoaded; // the path of the last file loaded, as chosen
 };
 
 } // namespace app

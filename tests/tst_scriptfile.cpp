@@ -1,4 +1,5 @@
 #include "compiler/compiler.h"
+#include "library/blockwriter.h"
 #include "library/scriptfile.h"
 
 #include <QtTest>
@@ -100,6 +101,121 @@ class TestScriptFile : public QObject {
         QCOMPARE(loaded.blocksLeftOut, std::size_t(leftOut));
         QFETCH(Entries, cut);
         QCOMPARE(Entries(loaded.entriesCut.begin(), loaded.entriesCut.end()), cut);
+    }
+
+    // A queue kept as a block: the file's bytes after it (empty when
+    // refused, with the reason). Loaded again, every other entry is the
+    // same, and the block, put in the queue, compiles as the queue did.
+    void saveBlock_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("queue");
+        QTest::addColumn<bool>("replace");
+        QTest::addColumn<QByteArray>("after");
+        QTest::addColumn<QString>("refusal");
+        auto row = [](const char* what, const QByteArray& file, const QString& name,
+                      const QString& queue, const QByteArray& after, const QString& refusal = {},
+                      bool replace = false) {
+            QTest::newRow(what) << file << name << queue << replace << after << refusal;
+        };
+        const QString queue = "Start\nStop";
+        const QByteArray block = ";New\r\nStart\r\nStop\r\n\r\n";
+        row("CR LF, a blank line last", ";A\r\nStart\r\n\r\n", "New", queue,
+            ";A\r\nStart\r\n\r\n" + block);
+        row("LF", ";A\nStart\n", "New", queue, ";A\nStart\n;New\nStart\nStop\n\n");
+        row("CR", ";A\rStart\r", "New", queue, ";A\rStart\r;New\rStart\rStop\r\r");
+        row("no final line end", ";A\r\nStart", "New", queue, ";A\r\nStart\r\n" + block);
+        row("mixed: the last line end's style", "Note\r\n;A\nStart", "New", queue,
+            "Note\r\n;A\nStart\n;New\nStart\nStop\n\n");
+        row("empty file", "", "New", queue, block);
+        row("a byte-order mark alone", "\xEF\xBB\xBF", "New", queue, "\xEF\xBB\xBF\r\n" + block);
+        row("a queue line starting with ;", "", "New", "Start\n;Write 0x90\n ;x\nStop",
+            ";New\r\nStart\r\n ;Write 0x90\r\n ;x\r\nStop\r\n\r\n");
+        row("a queue headed by the name, as Load puts a block", "", "New", ";New\nStart\nStop",
+            block);
+        row("a queue headed by another name", "", "New", ";Old\nStart",
+            ";New\r\n ;Old\r\nStart\r\n\r\n");
+        row("the editor's line breaks, a final one", "", "New", "Start\u2028Stop\n", block);
+        row("empty queue", "", "New", "", ";New\r\n\r\n");
+        row("blank queue lines", "", "New", "\n\n", ";New\r\n\r\n\r\n\r\n");
+        row("Latin-1 file", ";Caf\xE9\r\n", "Th\u00E9", " ;\u00E0",
+            ";Caf\xE9\r\n;Th\xE9\r\n ;\xE0\r\n\r\n");
+        row("Latin-1 lacks the name's €", ";Caf\xE9\r\n", "5\u20AC", queue, {},
+            "it is Latin-1 text, which has no \"\u20AC\" (in the name)");
+        row("Latin-1 lacks the queue's €", ";Caf\xE9\r\n", "New", ";New\nStart\n;5\u20AC", {},
+            "it is Latin-1 text, which has no \"\u20AC\" (on line 3 of the queue)");
+        row("UTF-8 file", ";Caf\xC3\xA9\r\n", "5\u20AC", "",
+            ";Caf\xC3\xA9\r\n;5\xE2\x82\xAC\r\n\r\n");
+        row("names that only begin alike", ";Ne\r\n;New2\r\n;NEW\r\n", "New", queue,
+            ";Ne\r\n;New2\r\n;NEW\r\n" + block);
+        const QByteArray three = ";Ne\r\nx\r\n;New\r\nold\r\n\r\n;New\r\nsecond\r\n;B\r\ny";
+        row("a name the file has", three, "New", queue, {}, "it already has a block \"New\"");
+        row("a name the file has, replaced", three, "New", queue,
+            ";Ne\r\nx\r\n" + block + ";New\r\nsecond\r\n;B\r\ny", {}, true);
+        row("the last block replaced", ";A\r\nx\r\n;New\r\nold", "New", queue,
+            ";A\r\nx\r\n" + block, {}, true);
+        row("a new name with replace", ";A\r\n", "New", queue, ";A\r\n" + block, {}, true);
+        row("the first block, after a byte-order mark", "\xEF\xBB\xBF;New\nold\n", "New", queue, {},
+            "it already has a block \"New\"");
+        row("Latin-1: what looks like a byte-order mark is text", "\xEF\xBB\xBF;New\r\n\xE9", "New",
+            queue, "\xEF\xBB\xBF;New\r\n\xE9\r\n" + block);
+        row("Latin-1 only in the block replaced", ";A\r\n\xC3\xA9\r\n;New\r\n\xE9\r\n", "New",
+            queue, {}, "it is Latin-1 text that would read as UTF-8 without the block replaced",
+            true);
+        row("empty name", "", "", queue, {}, "a block needs a name for its button to show");
+        row("a line break in the name", "", "A\nB", queue, {}, "a block's name is one line");
+        row("the editor's line break in the name", "", "A\u2028B", queue, {},
+            "a block's name is one line");
+        const QByteArray full = QByteArray(";B\r\n").repeated(int(library::kMaxBlocks));
+        row("blocks: one past what Load takes", full, "New", queue, {},
+            "it holds 1000 blocks, and Load takes the first 1000");
+        row("blocks: the last Load takes", full.mid(4), "New", queue, full.mid(4) + block);
+        row("blocks: one Load does not take, replaced", full + ";New\r\n", "New", queue, {},
+            "it holds 1001 blocks, and Load takes the first 1000", true);
+        const QString lines = QString("Start\n").repeated(int(library::kQueueLines) - 2);
+        const QString tooLong =
+            "the queue is longer than a block Load takes (10000 lines, 256 KiB)";
+        row("lines: as many as Load takes", "", "New", lines,
+            ";New\r\n" + lines.toUtf8().replace("\n", "\r\n") + "\r\n");
+        row("lines: one more", "", "New", lines + "Stop", {}, tooLong);
+        const QString wide(int(library::kQueueBytes) - 8, 'x'); // ";New", two line ends
+        row("bytes: as many as Load takes", "", "New", wide,
+            ";New\r\n" + wide.toUtf8() + "\r\n\r\n");
+        row("bytes: one more", "", "New", wide + "x", {}, tooLong);
+        row("a file Load would no longer read",
+            QByteArray(int(library::kMaxScriptFileBytes) - 10, 'x'), "New", queue, {},
+            "it would grow past 16 MiB, more than Load reads");
+    }
+    void saveBlock() {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, name);
+        QFETCH(QString, queue);
+        QFETCH(bool, replace);
+        QFETCH(QByteArray, after);
+        QFETCH(QString, refusal);
+        const auto saved =
+            library::saveBlock(file.toStdString(), name.toStdString(), queue.toStdString(),
+                               replace ? library::SameName::Replace : library::SameName::Refuse);
+        QCOMPARE(QByteArray::fromStdString(saved.bytes), after);
+        QCOMPARE(QString::fromStdString(saved.refusal), refusal);
+        QCOMPARE(saved.nameTaken, refusal.startsWith("it already has"));
+        if (after.isEmpty()) return;
+        const auto before = library::loadScript(file.toStdString(), oldTable());
+        const auto loaded = library::loadScript(after.toStdString(), oldTable());
+        QVERIFY(loaded.entriesCut.empty());
+        const auto items = texts(loaded.listItems);
+        const auto count = qsizetype(before.listItems.size());
+        const bool replaced = texts(before.listItems).contains(name);
+        const qsizetype at = replaced ? items.indexOf(name) : count;
+        QCOMPARE(items.size(), replaced ? count : count + 1);
+        QCOMPARE(items.value(at), name);
+        for (qsizetype k = 0; k < items.size(); ++k)
+            if (k != at) QCOMPARE(loaded.blocks[std::size_t(k)], before.blocks[std::size_t(k)]);
+        const auto compiled = [](const std::string& text) {
+            const auto result = compiler::compile(compiler::typedQueue(text));
+            return std::pair(result.frame, result.error);
+        };
+        QVERIFY(compiled(loaded.blocks[std::size_t(at)]) == compiled(queue.toStdString()));
     }
 
     // The scripts we ship: no text before the first block, and every block compiles.

@@ -1,10 +1,16 @@
-// What the window writes: the save and record dialogs, the files they make
-// and i2c.ini. Nothing is written that the user did not choose, and a write
-// that fails leaves the old file whole.
+// What the window writes: the save and record dialogs, the files they make,
+// a queue kept as a block of a script file, and i2c.ini. Nothing is written
+// that the user did not choose, and a write that fails leaves the old file
+// whole.
+#include "accessiblenames.h"
 #include "dialogs/alert.h"
 #include "library/scriptfile.h"
 #include "windowfixture.h"
 
+#include <QClipboard>
+#include <QDialogButtonBox>
+#include <QInputDialog>
+#include <QMenu>
 #include <QtTest>
 
 #include <cstdio>
@@ -60,6 +66,26 @@ void trigger(WindowFixture& f, const QString& which, const QString& how, const Q
                           alert.findChild<QWidget*>("Command1(1)"));
         });
     f.action(title)->trigger();
+}
+
+const QString kSaveBlock = QStringLiteral("Save queue as block\u2026");
+const QByteArray kThreeBlocks = ";A\r\nStart\r\n\r\n;B\r\nStop\r\n\r\n;C\r\nStart";
+
+// The block's name prompts, as they show one after another, each ended as
+// `answers` says in turn ("escape", "close box", else the name typed and
+// Return); the names they offered go to `offered`.
+void answerNames(QStringList answers, QStringList& offered) {
+    if (answers.isEmpty()) return;
+    whenShown<QInputDialog>([answers, &offered](QInputDialog& prompt) {
+        offered << prompt.textValue();
+        answerNames(answers.mid(1), offered);
+        const QString& answer = answers.front();
+        if (answer == "escape" || answer == "close box") return endDialog(prompt, answer, {}, {});
+        auto* edit = prompt.findChild<QLineEdit*>();
+        edit->selectAll();
+        QTest::keyClicks(edit, answer);
+        QTest::keyClick(edit, Qt::Key_Return);
+    });
 }
 
 // A record without its times.
@@ -152,6 +178,127 @@ class TestWindowFiles : public QObject {
         QVERIFY(QRegularExpression("^" + kTime + " > ")
                     .match(contents(f.dir.filePath("session.txt")))
                     .hasMatch());
+    }
+
+    // A queue kept as a block of the file last loaded, through the queue's
+    // menu and Ctrl+S: the old bytes stay, and the next Load gives a fourth
+    // button that puts the queue back (a ";" line kept a comment).
+    void saveQueueAsBlock() {
+        WindowFixture f;
+        f.load("lib.txt", kThreeBlocks);
+        const QString queue = "Start\n;Write 0x90\nWrite 0x91\nStop";
+        f.window->library().setQueue(queue.toStdString());
+        QList<QAction*> menu;
+        QTimer::singleShot(0, f.window.get(), [&] {
+            if (auto* shown = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+                menu = shown->actions();
+                shown->close();
+            }
+        });
+        QWidget* page = f.queueBox()->viewport();
+        QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(5, 5),
+                                page->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(page, &event);
+        QVERIFY(menu.size() > 2 && menu.first()->text().contains("Undo"));
+        QCOMPARE(menu.last(), f.action(kSaveBlock));
+
+        QString offered;
+        whenShown<dialogs::SelectFile>([&](dialogs::SelectFile& d) {
+            offered = d.dirFolder() + " " + d.fileName();
+            QTest::mouseClick(d.controls.value("okbutton"), Qt::LeftButton);
+        });
+        QString typed, spoken;
+        bool okWhileEmpty = true;
+        whenShown<QInputDialog>([&](QInputDialog& prompt) {
+            auto* edit = prompt.findChild<QLineEdit*>();
+            spoken = nameOf(edit);
+            QApplication::clipboard()->setText("X\nY");
+            QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+            typed = edit->text();
+            okWhileEmpty =
+                prompt.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->isEnabled();
+            QTest::keyClick(edit, Qt::Key_Return); // no name yet: nothing happens
+            QTest::keyClicks(edit, "New");
+            QTest::keyClick(edit, Qt::Key_Return);
+        });
+        f.show(); // active again, as the window manager makes it after the Load dialog
+        QTest::keyClick(f.queueBox(), Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(offered, f.dir.path() + " lib.txt");
+        QCOMPARE(typed, "");
+        QVERIFY(!okWhileEmpty);
+        QCOMPARE(spoken, "Name of the block in " + f.dir.filePath("lib.txt") + ":");
+        QCOMPARE(f.alerts, QStringList());
+        const QByteArray saved = contents(f.dir.filePath("lib.txt"));
+        QCOMPARE(saved.left(kThreeBlocks.size()), kThreeBlocks);
+        QCOMPARE(saved.mid(kThreeBlocks.size()),
+                 "\r\n;New\r\nStart\r\n ;Write 0x90\r\nWrite 0x91\r\nStop\r\n\r\n");
+
+        f.load("lib.txt");
+        QCOMPARE(f.text("cmmd(3)"), "New");
+        f.click("cmmd(3)");
+        QCOMPARE(f.queue(), ";New\nStart\n ;Write 0x90\nWrite 0x91\nStop\n");
+    }
+
+    // How the dialogs end decides what is written: a cancelled prompt
+    // nothing, a name the file has only after "Replace it?" (else the
+    // prompt comes back with it), and a write that fails leaves the file
+    // and says why.
+    void saveQueueAsBlockAnswers_data() {
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QString>("replace");
+        QTest::addColumn<QStringList>("offered");
+        QTest::addColumn<QByteArray>("after");
+        QTest::addColumn<bool>("full"); // the disk: the write fails
+        const QByteArray added = kThreeBlocks + "\r\n;New\r\nWrite 0x90\r\nStop\r\n\r\n";
+        auto row = [](const char* what, QStringList names, const char* replace, QStringList offered,
+                      const QByteArray& after, bool full = false) {
+            QTest::newRow(what) << names << QString(replace) << offered << after << full;
+        };
+        row("a new name", {"New"}, "", {""}, added);
+        row("prompt escaped", {"escape"}, "", {""}, kThreeBlocks);
+        row("prompt closed", {"close box"}, "", {""}, kThreeBlocks);
+        row("a name the file has, replaced", {"B"}, "ok", {""},
+            ";A\r\nStart\r\n\r\n;B\r\nWrite 0x90\r\nStop\r\n\r\n;C\r\nStart");
+        row("a name the file has, then another", {"B", "New"}, "cancel", {"", "B"}, added);
+        row("a name the file has, then escape", {"B", "escape"}, "escape", {"", "B"}, kThreeBlocks);
+#ifdef Q_OS_UNIX
+        row("the write fails", {"New"}, "", {""}, kThreeBlocks, true);
+#endif
+    }
+    void saveQueueAsBlockAnswers() {
+        QFETCH(QStringList, names);
+        QFETCH(QString, replace);
+        QFETCH(QStringList, offered);
+        QFETCH(QByteArray, after);
+        QFETCH(bool, full);
+        WindowFixture f;
+        const QString path = f.dir.filePath("lib.txt");
+        f.load("lib.txt", kThreeBlocks);
+        f.window->library().setQueue("Write 0x90\nStop");
+        whenShown<dialogs::SelectFile>([](dialogs::SelectFile& d) {
+            QTest::mouseClick(d.controls.value("okbutton"), Qt::LeftButton);
+        });
+        QStringList shown;
+        answerNames(names, shown);
+        if (!replace.isEmpty())
+            whenShown<dialogs::Alert>([=](dialogs::Alert& alert) {
+                QCOMPARE(alert.findChild<QPlainTextEdit*>("message")->toPlainText(),
+                         "The block \"B\" of " + path + " exists. Replace it?");
+                endDialog(alert, replace, alert.findChild<QWidget*>("Command1(0)"),
+                          alert.findChild<QWidget*>("Command1(1)"));
+            });
+        {
+#ifdef Q_OS_UNIX
+            const auto limit = limitFileSize(full ? 40 : RLIM_INFINITY);
+#endif
+            f.action(kSaveBlock)->trigger();
+        }
+        QCOMPARE(shown, offered);
+        QCOMPARE(contents(path), after);
+        QCOMPARE(f.alerts.size(), full ? 1 : 0);
+        if (full)
+            QVERIFY2(f.alerts[0].startsWith("Save error: Cannot save:\r\n" + path + ": "),
+                     qPrintable(f.alerts[0]));
     }
 
     // Save and Record open where the last of them went, else in the load

@@ -81,7 +81,6 @@ std::string decodeScriptText(std::string_view bytes) {
 
 LoadedScript loadScript(std::string_view bytes, const BlockTable& table) {
     // A byte-order mark would hide the first comment line in the preamble.
-    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
     std::string text = decodeScriptText(bytes);
     if (std::string_view(text).starts_with(kByteOrderMark)) text.erase(0, kByteOrderMark.size());
     LoadedScript loaded{table, {}, {std::string(kSelectScript)}, 0, {}};
@@ -89,23 +88,12 @@ LoadedScript loadScript(std::string_view bytes, const BlockTable& table) {
     loaded.blocks[0].clear();
     Entry entry(loaded.blocks[0], 0, loaded.entriesCut);
     std::size_t block = 0;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        const std::size_t end = text.find_first_of("\r\n", pos);
-        const std::string_view line =
-            std::string_view(text).substr(pos, end == std::string::npos ? end : end - pos);
-        if (end == std::string::npos) {
-            pos = text.size();
-        } else {
-            pos = end + 1;
-            if (text[end] == '\r' && pos < text.size() && text[pos] == '\n') ++pos;
-        }
-
+    forEachScriptLine(text, [&](std::string_view line, std::size_t, std::size_t) {
         if (!line.empty() && line.front() == ';') {
             ++block;
             if (block > kMaxBlocks) {
                 ++loaded.blocksLeftOut;
-                continue;
+                return;
             }
             const std::string_view name = line.substr(1);
             loaded.listItems.emplace_back(firstCharacters(name, kMaxListItem));
@@ -116,7 +104,7 @@ LoadedScript loadScript(std::string_view bytes, const BlockTable& table) {
         } else if (block <= kMaxBlocks) {
             entry.add(line);
         }
-    }
+    });
     return loaded;
 }
 

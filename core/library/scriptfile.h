@@ -3,6 +3,7 @@
 // whose text after the ";" names it. Any bytes are taken; nothing here fails.
 #include "controls/formcodes.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <string>
@@ -27,6 +28,8 @@ inline constexpr std::string_view kSelectScript = "Select script...";
 // worth of time and many times the file's size in memory.
 inline constexpr std::size_t kQueueLines = 10000;
 inline constexpr std::size_t kQueueBytes = 256u << 10;
+// Some editors put it first; it is no part of the first line.
+inline constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 struct LoadedScript {
     BlockTable blocks; // the table after the load
@@ -57,5 +60,19 @@ LoadedScript loadScript(std::string_view bytes, const BlockTable& table);
 // A block's whole name: its first line after the ";" (empty for entry 0 or
 // an empty entry).
 std::string_view blockName(std::string_view entry);
+
+// onLine(line, begin, next) for each line of text as the loader cuts it:
+// begin where the line starts, next where the one after it would.
+template <typename OnLine> void forEachScriptLine(std::string_view text, OnLine onLine) {
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        const std::size_t end = std::min(text.find_first_of("\r\n", pos), text.size());
+        std::size_t next = end + 1;
+        if (end < text.size() && text[end] == '\r' && next < text.size() && text[next] == '\n')
+            ++next;
+        onLine(text.substr(pos, end - pos), pos, std::min(next, text.size()));
+        pos = next;
+    }
+}
 
 } // namespace library
