@@ -6,6 +6,7 @@
 
 #include <QAccessible>
 #include <QContextMenuEvent>
+#include <QHash>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMenu>
@@ -15,6 +16,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 namespace app {
 
@@ -34,6 +36,8 @@ PictureView::PictureView(double width, QWidget* parent)
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setAccessibleName(QStringLiteral("Bus picture"));
     viewport()->setBackgroundRole(QPalette::Base);
+    // Opaque, so the views it covers are not painted beneath it.
+    setAutoFillBackground(true);
     verticalScrollBar()->setSingleStep(int(bus::kLinePitch));
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
         m_top = m_picture.top() + value;
@@ -97,12 +101,19 @@ void PictureView::paintEvent(QPaintEvent*) {
     QPainter painter(viewport());
     const QPalette& p = palette();
     painter.fillRect(viewport()->rect(), p.color(QPalette::Base));
-    render::PictureStyle style;
-    style.page = p.color(QPalette::Base);
-    style.text = p.color(QPalette::Text);
-    style.readable = [page = style.page](const QColor& c) { return dialogs::readableOn(c, page); };
+    if (m_style.page != p.color(QPalette::Base) || m_style.text != p.color(QPalette::Text)) {
+        m_style.page = p.color(QPalette::Base);
+        m_style.text = p.color(QPalette::Text);
+        // A handful of colours, each made readable once per palette.
+        m_style.readable = [page = m_style.page,
+                            made = std::make_shared<QHash<QRgb, QColor>>()](const QColor& c) {
+            auto found = made->find(c.rgb());
+            if (found == made->end()) found = made->insert(c.rgb(), dialogs::readableOn(c, page));
+            return *found;
+        };
+    }
     const auto [first, last] = rowsInSight();
-    render::paintRows(painter, m_picture, first, last, -offset(), style);
+    m_painter.paint(painter, m_picture, first, last, -offset(), m_style);
     if (m_row >= 0 && hasFocus()) {
         painter.setPen(QPen(p.color(QPalette::Highlight), 2));
         painter.setBrush(Qt::NoBrush);

@@ -9,6 +9,7 @@
 // accessible description, so a screen reader says it. The context menu
 // exports the strips in sight.
 #include "bus/picture.h"
+#include "render/picturepainter.h"
 
 #include <QAbstractScrollArea>
 
@@ -63,7 +64,9 @@ class PictureView : public QAbstractScrollArea {
     QRectF boxRect(int row, int box) const; // in the viewport
 
     bus::Picture m_picture;
-    std::uint64_t m_shown = 0; // the picture's revision on screen
+    render::PicturePainter m_painter;
+    render::PictureStyle m_style; // the palette's, made when it changes
+    std::uint64_t m_shown = 0;    // the picture's revision on screen
     bool m_following = true;
     double m_top = 0; // picture y at the viewport's top, while scrolled back
     int m_row = -1;

@@ -3,7 +3,8 @@
 // loop did not answer; or the start-up time. One configuration a run, on the
 // platform Qt was given (offscreen, or xcb under Xvfb: real painting).
 //
-// Usage: window_load [--seconds N] [--write-size N] [--full-speed]
+// With --picture the bus picture is shown over the views while they stream.
+// Usage: window_load [--seconds N] [--write-size N] [--full-speed] [--picture]
 //        window_load --startup
 // Prints a line of name=value pairs after the readable lines.
 #include "app/activityview.h"
@@ -12,6 +13,7 @@
 #include "simwindow.h"
 
 #include <QAccessible>
+#include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -86,7 +88,7 @@ int startup(const QElapsedTimer& fromMain) {
     return 0;
 }
 
-int flood(int seconds, int writeSize, bool fullSpeed) {
+int flood(int seconds, int writeSize, bool fullSpeed, bool picture) {
     QStringList args;
     if (!fullSpeed) args << "--line-rate";
     if (writeSize > 0) args << "--write-size" << QString::number(writeSize);
@@ -98,6 +100,9 @@ int flood(int seconds, int writeSize, bool fullSpeed) {
     rig.window->show();
     if (!QTest::qWaitForWindowExposed(rig.window.get())) return 1;
     rig.choose("portselect", 8);
+    if (picture)
+        for (auto* action : rig.window->findChildren<QAction*>())
+            if (action->text() == QStringLiteral("Show as picture")) action->trigger();
     // The simulator floods a client it has seen connect: the power-up report.
     for (int i = 0; i < 200 && rig.view().isEmpty(); ++i)
         QTest::qWait(50);
@@ -135,10 +140,11 @@ int flood(int seconds, int writeSize, bool fullSpeed) {
                 stalls.longestMs());
     // Whether a platform accessibility bridge listened (an AT-SPI bus and
     // QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1, or a screen reader running).
-    std::printf("RESULT platform=%s a11y=%s speed=%s write=%s cpu_mean=%.2f cpu_max=%.2f "
-                "rss_first=%.1f rss_last=%.1f rss_peak=%.1f stall_ms=%.1f arrivals=%lld\n",
+    std::printf("RESULT platform=%s a11y=%s picture=%s speed=%s write=%s cpu_mean=%.2f "
+                "cpu_max=%.2f rss_first=%.1f rss_last=%.1f rss_peak=%.1f stall_ms=%.1f "
+                "arrivals=%lld\n",
                 qPrintable(QApplication::platformName()), QAccessible::isActive() ? "on" : "off",
-                fullSpeed ? "full" : "line",
+                picture ? "on" : "off", fullSpeed ? "full" : "line",
                 writeSize > 0 ? qPrintable(QString::number(writeSize)) : "default", mean, highest,
                 firstRss, lastRss, peakMb(), stalls.longestMs(), (long long)arrivals.count());
     rig.sim.command("reset");
@@ -152,21 +158,23 @@ int main(int argc, char* argv[]) {
     fromMain.start();
     QApplication application(argc, argv);
     int seconds = 60, writeSize = 0;
-    bool fullSpeed = false;
+    bool fullSpeed = false, picture = false;
     for (int i = 1; i < argc; ++i) {
         const bool more = i + 1 < argc;
         if (!std::strcmp(argv[i], "--startup")) return startup(fromMain);
         if (!std::strcmp(argv[i], "--full-speed")) {
             fullSpeed = true;
+        } else if (!std::strcmp(argv[i], "--picture")) {
+            picture = true;
         } else if (!std::strcmp(argv[i], "--seconds") && more) {
             seconds = std::max(kSampleSeconds, std::atoi(argv[++i]));
         } else if (!std::strcmp(argv[i], "--write-size") && more) {
             writeSize = std::max(0, std::atoi(argv[++i]));
         } else {
             std::fprintf(stderr, "usage: window_load [--seconds N] [--write-size N] "
-                                 "[--full-speed] | --startup\n");
+                                 "[--full-speed] [--picture] | --startup\n");
             return 2;
         }
     }
-    return flood(seconds, writeSize, fullSpeed);
+    return flood(seconds, writeSize, fullSpeed, picture);
 }

@@ -6,10 +6,13 @@
 #include <QByteArray>
 #include <QColor>
 #include <QFont>
+#include <QPixmap>
 
 #include <functional>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <unordered_map>
 
 class QPainter;
 
@@ -26,9 +29,22 @@ struct PictureStyle {
 // The fixed-pitch face the layout's widths are measured for.
 QFont pictureFont();
 
-// Paints rows [first, last) moved down by dy pixels.
-void paintRows(QPainter& painter, const bus::Picture& picture, std::size_t first, std::size_t last,
+// Paints rows [first, last) moved down by dy pixels. Each kind of box is
+// drawn once and kept as a picture of its own: a streaming picture repeats
+// the same few, and copying them costs a fraction of drawing.
+class PicturePainter {
+  public:
+    void paint(QPainter& painter, const bus::Picture& picture, std::size_t first, std::size_t last,
                double dy, const PictureStyle& style);
+
+  private:
+    const QPixmap& sprite(const bus::Box& box, const QColor& colour, const PictureStyle& style,
+                          qreal ratio);
+
+    QFont m_font = pictureFont();
+    std::unordered_map<std::string, QPixmap> m_sprites;
+    QColor m_page; // the sprites' background
+};
 
 // Size of rows [first, last) with their margins, as svgOf gives it.
 QSize pictureSize(const bus::Picture& picture, std::size_t first, std::size_t last);
