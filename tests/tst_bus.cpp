@@ -143,6 +143,11 @@ void TestBus::knownAnswerPicture() {
     Picture refused;
     refused.addFrame(frame("SW22nP"));
     QVERIFY(svgOf(refused, 0, 1).find("ack alarm") != std::string::npos);
+    // Whatever the module sends stays text in the document.
+    Picture odd;
+    odd.addFrame(frame("?<&"));
+    QCOMPARE(structure(QByteArray::fromStdString(svgOf(odd, 0, 1))),
+             QStringList({"steps", "mark alarm: BadToken: 0x<&"}));
     // Hovering a byte: its number three ways and what it means.
     const Row& read = picture.rows()[2];
     const auto data = std::find_if(read.boxes.begin(), read.boxes.end(),

@@ -5,7 +5,7 @@
 // tool tip and all); with --dark, the first picture in a dark colour scheme;
 // with --picture, the bus picture of a sensor and EEPROM script, one box's
 // tool tip shown, and its strips exported beside OUT as SVG.
-// Usage: windowshot OUT.png [--help | --queue | --dark | --picture]
+// Usage: windowshot OUT.png [--help | --queue | --picture] [--dark]
 #include "app/pictureview.h"
 #include "app/queuemarks.h"
 #include "app/scriptlibrary.h"
@@ -104,12 +104,17 @@ int pictureShot(SimWindow& rig, const QString& out) {
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
-    const bool help = argc == 3 && QByteArray(argv[2]) == "--help";
-    const bool queue = argc == 3 && QByteArray(argv[2]) == "--queue";
-    const bool dark = argc == 3 && QByteArray(argv[2]) == "--dark";
-    const bool picture = argc == 3 && QByteArray(argv[2]) == "--picture";
-    if (argc != 2 && !help && !queue && !dark && !picture) {
-        std::fprintf(stderr, "usage: windowshot OUT.png [--help | --queue | --dark | --picture]\n");
+    auto given = [&](const char* flag) {
+        for (int i = 2; i < argc; ++i)
+            if (QByteArray(argv[i]) == flag) return true;
+        return false;
+    };
+    const bool help = given("--help"), queue = given("--queue"), dark = given("--dark"),
+               picture = given("--picture");
+    // --dark goes with any of the others.
+    if (argc < 2 || argc - 2 != int(help) + int(queue) + int(dark) + int(picture) ||
+        int(help) + int(queue) + int(picture) > 1) {
+        std::fprintf(stderr, "usage: windowshot OUT.png [--help | --queue | --picture] [--dark]\n");
         return 2;
     }
     if (dark) {
