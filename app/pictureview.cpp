@@ -70,13 +70,18 @@ void PictureView::updateRange() {
     m_top = at;
 }
 
+// Strips go while the view stands (the bound, a script answer): the box the
+// keys were on may have gone with them.
+void PictureView::forgetLostCurrent() const {
+    const auto first = m_picture.firstRowNumber();
+    if (m_row >= 0 &&
+        (std::size_t(m_row) < first || std::size_t(m_row) - first >= m_picture.rows().size()))
+        m_row = m_box = -1;
+}
+
 void PictureView::flush() {
     if (m_picture.revision() == m_shown || !isVisible()) return;
     m_shown = m_picture.revision();
-    const int rows = int(m_picture.rows().size());
-    if (m_row >= 0 && (m_row < int(m_picture.firstRowNumber()) ||
-                       m_row - int(m_picture.firstRowNumber()) >= rows))
-        m_row = m_box = -1;
     updateRange();
     viewport()->update();
 }
@@ -114,6 +119,7 @@ void PictureView::paintEvent(QPaintEvent*) {
     }
     const auto [first, last] = rowsInSight();
     m_painter.paint(painter, m_picture, first, last, -offset(), m_style);
+    forgetLostCurrent();
     if (m_row >= 0 && hasFocus()) {
         painter.setPen(QPen(p.color(QPalette::Highlight), 2));
         painter.setBrush(Qt::NoBrush);
@@ -145,6 +151,7 @@ std::pair<int, int> PictureView::boxAt(const QPoint& point) const {
 }
 
 QString PictureView::currentTip() const {
+    forgetLostCurrent();
     if (m_row < 0) return {};
     const bus::Row& row = m_picture.rows()[std::size_t(m_row) - m_picture.firstRowNumber()];
     return qstring(bus::tipOf(row, row.boxes[std::size_t(m_box)]));
@@ -167,6 +174,7 @@ const QString& PictureView::pictureText() const {
 
 int PictureView::textOffsetOfCurrent() const {
     pictureText();
+    forgetLostCurrent();
     if (m_row < 0) return 0;
     const auto index = std::size_t(m_row) - m_picture.firstRowNumber();
     int at = m_lineStarts[index];
@@ -227,6 +235,7 @@ void PictureView::showCurrent() {
 }
 
 void PictureView::keyPressEvent(QKeyEvent* event) {
+    forgetLostCurrent();
     const auto& rows = m_picture.rows();
     if (rows.empty()) return QAbstractScrollArea::keyPressEvent(event);
     const int first = int(m_picture.firstRowNumber());

@@ -69,8 +69,9 @@ class PictureView : public QAbstractScrollArea {
     std::uint64_t m_shown = 0;    // the picture's revision on screen
     bool m_following = true;
     double m_top = 0; // picture y at the viewport's top, while scrolled back
-    int m_row = -1;
-    int m_box = -1;
+    void forgetLostCurrent() const;
+    mutable int m_row = -1;
+    mutable int m_box = -1;
     QList<QAction*> m_menuActions;
     mutable QString m_text;
     mutable std::vector<int> m_lineStarts;

@@ -111,6 +111,13 @@ class TestPicture : public QObject {
         QCOMPARE(picture->current(), std::make_pair(3, 0));
         QTest::keyClick(picture, Qt::Key_Right);
         QCOMPARE(picture->current(), std::make_pair(3, 0));
+        // A new answer takes the strips the keys were on; the keys start
+        // again from the newest.
+        f.port.deliver(kKnown);
+        picture->repaint();
+        QCOMPARE(picture->currentTip(), QString());
+        QTest::keyClick(picture, Qt::Key_Right);
+        QCOMPARE(picture->current(), std::make_pair(7, 0));
     }
 
     // A reader scrolled back keeps the strips in sight while more come and
