@@ -93,6 +93,10 @@ class TestPicture : public QObject {
         QTest::keyClick(picture, Qt::Key_Down);
         QTest::keyClick(picture, Qt::Key_Home);
         QCOMPARE(picture->current(), std::make_pair(2, 0));
+        QTest::keyClick(picture, Qt::Key_Up);
+        QCOMPARE(picture->current(), std::make_pair(1, 0));
+        QTest::keyClick(picture, Qt::Key_Down);
+        QTest::keyClick(picture, Qt::Key_Home);
         for (int i = 0; i < 6; ++i)
             QTest::keyClick(picture, Qt::Key_Right);
         const QString tip = QString::fromUtf8(
