@@ -85,6 +85,9 @@ void TestBus::explained_data() {
     QTest::newRow("EEPROM write wraps within its page")
         << "SWA0aW0EaW01aW02aW03aP"
         << QStringList{"0x50 EEPROM write at 0x0E: 3 bytes (wraps within its page)"};
+    QTest::newRow("EEPROM write fills its page")
+        << "SWA0aW08aW01aW02aW03aW04aW05aW06aW07aW08aP"
+        << QStringList{"0x50 EEPROM write at 0x08: 8 bytes"};
     QTest::newRow("EEPROM sequential read")
         << "SWA0aW10aSWA1aR01aR02aR03nP"
         << QStringList{"0x50 EEPROM address set to 0x10", "0x50 EEPROM read at 0x10: 3 bytes"};
@@ -143,6 +146,12 @@ void TestBus::knownAnswerPicture() {
     Picture refused;
     refused.addFrame(frame("SW22nP"));
     QVERIFY(svgOf(refused, 0, 1).find("ack alarm") != std::string::npos);
+    // A byte the module reports without an acknowledgement says so; a page
+    // of later strips starts at its top.
+    Picture cut;
+    cut.addFrame(frame("SW90aW00"));
+    QVERIFY(structure(QByteArray::fromStdString(svgOf(cut, 0, 1))).contains("ack: ?"));
+    QVERIFY(svgOf(picture, 2, 3).find("<rect x=\"8\" y=\"11\"") != std::string::npos);
     // Whatever the module sends stays text in the document.
     Picture odd;
     odd.addFrame(frame("?<&"));

@@ -111,6 +111,9 @@ class TestPicture : public QObject {
         QTest::keyClick(picture, Qt::Key_Home);
         QTest::keyClick(picture, Qt::Key_Left);
         QCOMPARE(picture->current(), std::make_pair(1, 0));
+        // Right past a strip's last box goes to the next one.
+        QTest::keyClick(picture, Qt::Key_Right);
+        QCOMPARE(picture->current(), std::make_pair(2, 0));
         QTest::keyClick(picture, Qt::Key_End, Qt::ControlModifier);
         QCOMPARE(picture->current(), std::make_pair(3, 0));
         QTest::keyClick(picture, Qt::Key_Right);
@@ -129,10 +132,10 @@ class TestPicture : public QObject {
     void scrolledBackStays() {
         app::PictureView view(400);
         view.resize(420, 300);
-        view.show();
         for (int i = 0; i < 200; ++i)
             view.addFrame("!0020H\r");
-        view.flush();
+        // What came while hidden is there when shown.
+        view.show();
         QScrollBar* bar = view.verticalScrollBar();
         QCOMPARE(bar->value(), bar->maximum());
         bar->setValue(bar->maximum() / 2);
@@ -151,6 +154,28 @@ class TestPicture : public QObject {
         view.addFrame("!0020H\r");
         view.flush();
         QCOMPARE(view.rowsInSight().second, view.picture().rows().size());
+    }
+
+    // A slave's refusal is drawn as one, where the file's page puts it,
+    // beside a master's Nack that is not.
+    void pngShowsTheRefusal() {
+        bus::Picture picture;
+        picture.addFrame("!0010SW91aR19nPSW22nP\r");
+        for (const std::size_t first : {0, 1}) {
+            const auto png = render::pictureFile(picture, first, 2, "png");
+            QVERIFY(png);
+            const QImage image = QImage::fromData(*png, "PNG");
+            const double dy = bus::kMargin - picture.rows()[first].top;
+            auto inside = [&](const bus::Box& box) {
+                return image.pixelColor(int(box.x + 3), int(box.y + dy + 3));
+            };
+            const bus::Box& refusal = picture.rows()[1].boxes[2];
+            QCOMPARE(refusal.label, std::string("N"));
+            QCOMPARE(inside(refusal), render::PictureStyle().alarm);
+            const bus::Box& lastRead = picture.rows()[0].boxes[4];
+            QCOMPARE(lastRead.label, std::string("N"));
+            if (first == 0) QCOMPARE(inside(lastRead), QColor(Qt::white));
+        }
     }
 
     // Export writes the strips in sight, by the name's format.
