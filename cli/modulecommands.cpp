@@ -1,5 +1,6 @@
 #include "cli/modulecommands.h"
 
+#include "bus/json.h"
 #include "cli/io.h"
 #include "cli/scan.h"
 #include "cli/session.h"
@@ -8,6 +9,7 @@
 #include "platform/files.h"
 #include "protocol/decoder.h"
 #include "protocol/frames.h"
+#include "protocol/record.h"
 #include "util/paths.h"
 
 #include <algorithm>
@@ -45,6 +47,11 @@ class Connection {
     explicit Connection(const CommandLine& line)
         : m_line(line), m_command(line.command), m_port(makePort()), m_session(*m_port) {
         m_session.setVerbose(line.verbose);
+        if (line.json)
+            m_session.onTraffic = [this](bool sent, std::string_view frame,
+                                         Session::Clock::time_point when) {
+                traffic(sent, frame, when);
+            };
     }
 
     // The record is begun only once the port is open: a command that cannot
@@ -78,7 +85,7 @@ class Connection {
 
     // Prints what the session shows and turns its outcome into the exit status.
     int finish(bool answered, milliseconds limit, bool printView = true) {
-        if (printView) writeOut(viewToLines(m_session.view()));
+        if (printView && !m_line.json) writeOut(viewToLines(m_session.view()));
         if (const int signal = m_session.stoppedBy()) {
             writeErr("i2cscript " + m_command + ": stopped\n");
             return 128 + signal;
@@ -102,6 +109,13 @@ class Connection {
     }
 
   private:
+    void traffic(bool sent, std::string_view frame, Session::Clock::time_point when) {
+        const std::string time = protocol::recordTime(when);
+        writeOut((sent ? m_json.sent(time, frame) : m_json.received(time, frame)) + "\n");
+        // At once, also into a pipe: a program may act on each frame as it comes.
+        flushOut();
+    }
+
     // "COM1 (/dev/ttyS0)": the name as given, and the device it resolved to.
     std::string portNamed() const {
         const std::string device = m_port->device().toStdString();
@@ -114,6 +128,7 @@ class Connection {
     std::unique_ptr<serial::Port> m_port;
     Session m_session;
     serial::Recorder m_recorder;
+    bus::JsonStream m_json;
 };
 
 struct ControlName {
@@ -208,7 +223,10 @@ int scanCommand(const CommandLine& line) {
     // Silent addresses are what a scan is for: their nAcks are no failure.
     const int status = connection.finish(answered, limit, false);
     if (status == kExitOk) {
-        writeOut(scanGrid(present));
+        std::vector<int> found;
+        for (int a = kFirstScanAddress; a <= kLastScanAddress; ++a)
+            if (present[static_cast<std::size_t>(a)]) found.push_back(a);
+        writeOut(line.json ? bus::scanJson(found) + "\n" : scanGrid(present));
         // On standard error, so the grid alone can be read by a program.
         flushOut();
         writeErr(scanNote(present));
@@ -222,6 +240,7 @@ int monitorCommand(const CommandLine& line) {
     auto& session = connection.session();
     session.setKeepView(false);
     session.onFrame = [&](std::string_view frame) {
+        if (line.json) return; // written with the frames sent, as they pass
         if (!frame.empty() && frame.back() == '\r') frame.remove_suffix(1);
         std::string text;
         if (line.raw) {

@@ -93,12 +93,19 @@ const CommandForm* findForm(const std::string& name) {
     return nullptr;
 }
 
+bool takesJson(const CommandForm& form) {
+    return form.talksToModule;
+}
+
 std::string usageLine(const CommandForm& form) {
     std::string line = "i2cscript " + std::string(form.name);
     if (!form.arguments.empty()) line += " " + std::string(form.arguments);
     if (form.talksToModule) line += " --port PORT";
     if (!form.waits.empty()) line += " [--timeout SECONDS]";
-    if (form.name == "monitor") line += " [--raw]";
+    if (form.name == "monitor")
+        line += " [--raw | --json]";
+    else if (takesJson(form))
+        line += " [--json]";
     if (form.name == "decode") line += " [--verbose | --last]";
     if (form.records) line += " [--record FILE [--append]]";
     return line;
@@ -173,10 +180,12 @@ std::variant<CommandLine, int> parseCommandLine(const Arguments& args) {
     const QCommandLineOption last("last");
     const QCommandLineOption record("record", {}, "FILE");
     const QCommandLineOption append("append");
+    const QCommandLineOption json("json");
     if (form->records) {
         parser.addOption(record);
         parser.addOption(append);
     }
+    if (takesJson(*form)) parser.addOption(json);
     if (form->talksToModule) {
         parser.addOption(port);
         parser.addOption(verbose);
@@ -218,6 +227,7 @@ std::variant<CommandLine, int> parseCommandLine(const Arguments& args) {
         return complain(command,
                         "unexpected argument '" + line.arguments[form->maxArguments] + "'");
     line.quiet = form->compiles && parser.isSet(quiet);
+    line.json = takesJson(*form) && parser.isSet(json);
     if (form->name == "decode") {
         line.verbose = parser.isSet(verbose);
         line.last = parser.isSet(last);
@@ -228,6 +238,7 @@ std::variant<CommandLine, int> parseCommandLine(const Arguments& args) {
     if (!form->talksToModule) return line;
     line.verbose = parser.isSet(verbose);
     line.raw = form->name == "monitor" && parser.isSet(raw);
+    if (line.raw && line.json) return complain(command, "--raw and --json do not go together");
     if (form->records && parser.isSet(record)) {
         line.record = fromParser(parser.value(record));
         if (line.record.empty()) return complain(command, "--record needs a file name");
@@ -267,6 +278,15 @@ std::string commandUsage(const std::string& command) {
                 std::string(form->waits) + "\n";
     if (form->name == "monitor")
         text += "  --raw              print the frames as received instead, one a line\n";
+    if (takesJson(*form))
+        text += "  --json             print JSON Lines instead of the text: one object a\n"
+                "                     line for each frame sent and received, in order, with\n"
+                "                     its time, the frame, its decoded lines and, for a\n"
+                "                     script answer, its transactions\n" +
+                std::string(form->name == "scan"
+                                ? "                     and a last object {\"scan\": [...]},\n"
+                                  "                     the 7-bit addresses that answered\n"
+                                : "");
     if (form->name == "decode")
         text += "  -v, --verbose      print a line of dashes where the window's view would\n"
                 "                     be emptied (a script answer or a version report\n"
@@ -320,6 +340,7 @@ std::string usage() {
             "without --port it is the environment variable I2C_PORT.\n"
             "--timeout SECONDS (above 0, at most 86,400) sets how long to wait for the\n"
             "answer (default 1 s; run adds the script's delays, a replay waits 17 s).\n"
+            "--json prints JSON Lines instead of the text, one object per frame.\n"
             "\n"
             "Exit status: 0 success; 1 compile error (the alert on standard error);\n"
             "2 bad arguments, unreadable input, or the port cannot be used; 3 the module\n"

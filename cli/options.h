@@ -26,6 +26,7 @@ struct CommandLine {
     bool last = false;    // decode --last: only what the window's view shows at the end
     std::string record;   // --record FILE: the session recorded there
     bool append = false;  // --append: after what FILE holds
+    bool json = false;    // --json: JSON Lines on standard output instead of the text
 };
 
 // The command line to run, or the exit status after help, the version or a

@@ -16,6 +16,7 @@ static QString parsed(const QStringList& args) {
     if (!line.record.empty()) parts << "record=" + QString::fromStdString(line.record);
     if (line.append) parts << "append";
     if (line.raw) parts << "raw";
+    if (line.json) parts << "json";
     return parts.join(' ');
 }
 
@@ -45,6 +46,9 @@ class TestI2cscript : public QObject {
         row("append to no record", {"run", "--port", "p", "--append"}, "exit 2");
         row("unknown command", {"frobnicate"}, "exit 2");
         row("decode's end view has no clearings", {"decode", "--last", "-v"}, "exit 2");
+        row("scan as JSON", {"scan", "--json", "--port", "p"}, "port=p json");
+        row("monitor's frames raw or as JSON", {"monitor", "--raw", "--json", "--port", "p"},
+            "exit 2");
     }
     void commandLine() {
         QFETCH(QStringList, args);
