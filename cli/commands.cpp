@@ -1,11 +1,13 @@
 #include "cli/commands.h"
 
+#include "bus/json.h"
 #include "cli/io.h"
 #include "compiler/compiler.h"
 #include "compiler/warnings.h"
 #include "platform/input.h"
 #include "platform/stopsignals.h"
 #include "protocol/receiver.h"
+#include "protocol/record.h"
 #include "util/paths.h"
 
 #include <optional>
@@ -80,6 +82,35 @@ int decodeCommand(const CommandLine& line) {
         lineOpen = text.back() != '\n';
     });
     if (line.last) writeOut(viewToLines(view));
+    return kExitOk;
+}
+
+int explainCommand(const CommandLine& line) {
+    auto input = commandInput(line);
+    if (!input) return kExitUsage;
+    bus::JsonStream json;
+    bus::Explainer explainer; // one for the input: a read is named by an earlier write
+    auto explain = [&](std::optional<std::string_view> time, std::string_view frame) {
+        if (line.json) return writeOut(json.received(time, frame) + "\n");
+        for (const auto& t : bus::transactionsOf(frame, explainer))
+            writeOut(t.meaning + "\n");
+    };
+    protocol::Receiver receiver;
+    std::string_view rest = *input;
+    while (!rest.empty()) {
+        const auto end = rest.find('\n');
+        const std::string_view text = rest.substr(0, end);
+        rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
+        if (const auto recorded = protocol::readRecordLine(text)) {
+            if (recorded->mark == '<') explain(recorded->time, recorded->frame);
+            continue;
+        }
+        // One frame a line, or frames as the module sends them, each ended by CR.
+        std::string characters(text);
+        if (!characters.empty() && characters.back() != '\r') characters += '\r';
+        receiver.receiveFrames(characters,
+                               [&](std::string_view frame) { explain(std::nullopt, frame); });
+    }
     return kExitOk;
 }
 

@@ -17,6 +17,7 @@ inline constexpr int kExitNoAnswer = 4;
 
 int compileCommand(const CommandLine& line);
 int decodeCommand(const CommandLine& line);
+int explainCommand(const CommandLine& line);
 
 // The input named by the optional FILE argument (standard input when absent
 // or "-"); nothing, after a message on standard error, when it is unreadable.

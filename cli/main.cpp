@@ -20,6 +20,7 @@ int run(const cli::Arguments& args) {
     const auto& line = std::get<CommandLine>(parsed);
     if (line.command == "compile") return compileCommand(line);
     if (line.command == "decode") return decodeCommand(line);
+    if (line.command == "explain") return explainCommand(line);
     if (line.command == "run") return runCommand(line);
     if (line.command == "ping") return pingCommand(line);
     if (line.command == "control") return controlCommand(line);

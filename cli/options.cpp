@@ -31,7 +31,7 @@ struct CommandForm {
     bool records = false;   // takes --record FILE
 };
 
-constexpr std::array<CommandForm, 9> kCommandForms = {{
+constexpr std::array<CommandForm, 10> kCommandForms = {{
     {"compile",
      "[FILE]",
      1,
@@ -46,6 +46,15 @@ constexpr std::array<CommandForm, 9> kCommandForms = {{
      false,
      "Decode what a module sent (CR ends a frame) and print the\n"
      "bus activity of every frame, in order.\n",
+     {}},
+    {"explain",
+     "[FILE]",
+     1,
+     false,
+     false,
+     "Read a session record (its received frames) or the module's\n"
+     "frames and print what each script answer did on the bus, one\n"
+     "transaction a line, named where the part is known.\n",
      {}},
     {"run", "[FILE]", 1, true, true,
      "Compile the queue, send it to the module and print the bus\nactivity of its answer.\n",
@@ -94,7 +103,7 @@ const CommandForm* findForm(const std::string& name) {
 }
 
 bool takesJson(const CommandForm& form) {
-    return form.talksToModule;
+    return form.talksToModule || form.name == "explain";
 }
 
 std::string usageLine(const CommandForm& form) {
@@ -278,7 +287,12 @@ std::string commandUsage(const std::string& command) {
                 std::string(form->waits) + "\n";
     if (form->name == "monitor")
         text += "  --raw              print the frames as received instead, one a line\n";
-    if (takesJson(*form))
+    if (form->name == "explain")
+        text += "  --json             print one JSON object a line for each frame received:\n"
+                "                     its time (null for a plain frame), the frame, its\n"
+                "                     decoded lines and, for a script answer, its\n"
+                "                     transactions\n";
+    else if (takesJson(*form))
         text += "  --json             print JSON Lines instead of the text: one object a\n"
                 "                     line for each frame sent and received, in order, with\n"
                 "                     its time, the frame, its decoded lines and, for a\n"

@@ -97,6 +97,46 @@ class TestI2cscript : public QObject {
             << QByteArray("i2cscript compile: unexpected argument 'b.txt' (see i2cscript compile "
                           "--help)\n")
             << 2;
+        // A record's received frames count, its sent ones and events not; a
+        // read is named by the pointer an earlier answer set.
+        const QByteArray record =
+            "2026-12-07T13:05:42.117 > $00100F0001900100000191020203030304[cr]\r\n"
+            "2026-12-07T13:05:42.120 < !001A08[cr]\t[Reset:   Power up]\r\n"
+            "2026-12-07T13:05:42.131 < !0010SW90aW00aSW91aR19aR80nP[cr]\tSTART | WRITE\t0x90\t"
+            "Ack | WRITE\t0x00\tAck\r\n"
+            "2026-12-07T13:06:10.002 * COM8 (/dev/pts/3) stopped working: !0010SW92nP\r\n";
+        QTest::newRow("explain a record")
+            << QStringList{"explain"} << record
+            << QByteArray("0x48 pointer: temperature\n0x48 temperature: 25.5 \xC2\xB0"
+                          "C\n")
+            << none << 0;
+        QTest::newRow("explain frames, a line each or CR-ended")
+            << QStringList{"explain", "-"}
+            << QByteArray("!0010SW90aW02aP\n!0010SW91aR4BaR00nP\r!0010SW40aW01nP\r\n!00200\n")
+            << QByteArray("0x48 pointer: hysteresis\n0x48 hysteresis: 75.0 \xC2\xB0"
+                          "C\n0x20 write: 1 byte (byte 1 not acknowledged)\n")
+            << none << 0;
+        QTest::newRow("explain --json: a plain frame has no time")
+            << QStringList{"explain", "--json"}
+            << QByteArray("2026-12-07T13:05:42.120 < !001A08[cr]\t[Reset:   Power up]\r\n"
+                          "2026-12-07T13:05:42.131 < !0010SW92nP[cr]\tSTART\r\n!00200\n")
+            << QByteArray(R"({"time":"2026-12-07T13:05:42.120","direction":"received",)"
+                          R"("frame":"!001A08","lines":["[Reset:   Power up]",""]})"
+                          "\n"
+                          R"({"time":"2026-12-07T13:05:42.131","direction":"received",)"
+                          R"("frame":"!0010SW92nP","lines":["START","WRITE\t0x92\tNack","STOP"],)"
+                          R"("transactions":[{"address":73,"direction":"write","ack":false,)"
+                          R"("bytes":[],"meaning":"0x49 write: no answer"}]})"
+                          "\n"
+                          R"({"time":null,"direction":"received","frame":"!00200",)"
+                          R"("lines":["[Int]\t0"]})"
+                          "\n")
+            << none << 0;
+        QTest::newRow("explain unreadable input")
+            << QStringList{"explain", "/nonexistent/s.rec"} << none << none
+            << QByteArray("i2cscript explain: cannot read /nonexistent/s.rec: No such file or "
+                          "directory\n")
+            << 2;
         QDirIterator files(TEST_DATA_DIR, {"*.txt", "*.rx"}, QDir::Files,
                            QDirIterator::Subdirectories);
         while (files.hasNext()) {
