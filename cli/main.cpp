@@ -21,6 +21,7 @@ int run(const cli::Arguments& args) {
     if (line.command == "compile") return compileCommand(line);
     if (line.command == "decode") return decodeCommand(line);
     if (line.command == "explain") return explainCommand(line);
+    if (line.command == "blocks") return blocksCommand(line);
     if (line.command == "run") return runCommand(line);
     if (line.command == "ping") return pingCommand(line);
     if (line.command == "control") return controlCommand(line);

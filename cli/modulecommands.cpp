@@ -155,7 +155,7 @@ void setPortMaker(PortMaker maker) {
 }
 
 int runCommand(const CommandLine& line) {
-    auto input = commandInput(line);
+    auto input = queueInput(line);
     if (!input) return kExitUsage;
     auto result = compileInput(line, *input);
     if (!result.ok()) return kExitCompileError;

@@ -27,11 +27,12 @@ struct CommandForm {
     bool talksToModule; // takes --port and --verbose, and --timeout when it waits
     bool compiles;      // warns about the script unless --quiet
     std::string_view about;
-    std::string_view waits; // the default --timeout, for the help; empty: none
-    bool records = false;   // takes --record FILE
+    std::string_view waits;       // the default --timeout, for the help; empty: none
+    bool records = false;         // takes --record FILE
+    std::size_t minArguments = 0; // the arguments it cannot do without
 };
 
-constexpr std::array<CommandForm, 10> kCommandForms = {{
+constexpr std::array<CommandForm, 11> kCommandForms = {{
     {"compile",
      "[FILE]",
      1,
@@ -56,6 +57,16 @@ constexpr std::array<CommandForm, 10> kCommandForms = {{
      "frames and print what each script answer did on the bus, one\n"
      "transaction a line, named where the part is known.\n",
      {}},
+    {"blocks",
+     "FILE",
+     1,
+     false,
+     false,
+     "List a script file's blocks, one a line: its number from 1,\n"
+     "a TAB and its name (its first line after the \";\").\n",
+     {},
+     false,
+     1},
     {"run", "[FILE]", 1, true, true,
      "Compile the queue, send it to the module and print the bus\nactivity of its answer.\n",
      "1 s plus the script's delays", true},
@@ -106,10 +117,15 @@ bool takesJson(const CommandForm& form) {
     return form.talksToModule || form.name == "explain";
 }
 
+bool takesBlock(const CommandForm& form) {
+    return form.name == "run" || form.name == "compile";
+}
+
 std::string usageLine(const CommandForm& form) {
     std::string line = "i2cscript " + std::string(form.name);
     if (!form.arguments.empty()) line += " " + std::string(form.arguments);
     if (form.talksToModule) line += " --port PORT";
+    if (takesBlock(form)) line += " [--block NAME]";
     if (!form.waits.empty()) line += " [--timeout SECONDS]";
     if (form.name == "monitor")
         line += " [--raw | --json]";
@@ -190,11 +206,13 @@ std::variant<CommandLine, int> parseCommandLine(const Arguments& args) {
     const QCommandLineOption record("record", {}, "FILE");
     const QCommandLineOption append("append");
     const QCommandLineOption json("json");
+    const QCommandLineOption block("block", {}, "NAME");
     if (form->records) {
         parser.addOption(record);
         parser.addOption(append);
     }
     if (takesJson(*form)) parser.addOption(json);
+    if (takesBlock(*form)) parser.addOption(block);
     if (form->talksToModule) {
         parser.addOption(port);
         parser.addOption(verbose);
@@ -214,9 +232,9 @@ std::variant<CommandLine, int> parseCommandLine(const Arguments& args) {
                             "unknown option " + typed(args, parser.unknownOptionNames().front()));
         // The only other failures: a value missing at the end, or given to --help.
         const QString last = list.back();
-        if (form->talksToModule &&
-            (last.endsWith("-port") || last.endsWith("-timeout") || last.endsWith("-record")))
-            return complain(command, fromParser(last) + " needs a value");
+        for (const auto* option : {&port, &timeout, &record, &block})
+            if (last == "-" + option->names().front() || last == "--" + option->names().front())
+                return complain(command, fromParser(last) + " needs a value");
         // "Unexpected value after '-h'."
         std::string text = fromParser(parser.errorText());
         if (text.ends_with('.')) text.pop_back();
@@ -235,8 +253,16 @@ std::variant<CommandLine, int> parseCommandLine(const Arguments& args) {
     if (line.arguments.size() > form->maxArguments)
         return complain(command,
                         "unexpected argument '" + line.arguments[form->maxArguments] + "'");
+    if (line.arguments.size() < form->minArguments)
+        return complain(command, std::string(form->arguments) + " is required");
     line.quiet = form->compiles && parser.isSet(quiet);
     line.json = takesJson(*form) && parser.isSet(json);
+    if (takesBlock(*form) && parser.isSet(block)) {
+        line.block = fromParser(parser.value(block));
+        // A block is looked up in a file: standard input cannot be read twice.
+        if (line.arguments.empty() || line.arguments.front() == "-")
+            return complain(command, "--block needs the script FILE it is in");
+    }
     if (form->name == "decode") {
         line.verbose = parser.isSet(verbose);
         line.last = parser.isSet(last);
@@ -285,6 +311,10 @@ std::string commandUsage(const std::string& command) {
         text += "  --timeout SECONDS  how long to wait for the answer, above 0 and at most\n"
                 "                     86,400 s; by default " +
                 std::string(form->waits) + "\n";
+    if (takesBlock(*form))
+        text += "  --block NAME       " + std::string(form->name) +
+                " only the block of FILE named NAME (its first\n"
+                "                     line is \";NAME\"; i2cscript blocks FILE lists them)\n";
     if (form->name == "monitor")
         text += "  --raw              print the frames as received instead, one a line\n";
     if (form->name == "explain")

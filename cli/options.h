@@ -27,6 +27,7 @@ struct CommandLine {
     std::string record;   // --record FILE: the session recorded there
     bool append = false;  // --append: after what FILE holds
     bool json = false;    // --json: JSON Lines on standard output instead of the text
+    std::optional<std::string> block{}; // --block NAME: that block of the script FILE
 };
 
 // The command line to run, or the exit status after help, the version or a

@@ -156,6 +156,13 @@ class TestI2cModule : public QObject {
                              << QStringList{"$00100C0001900100000191020304"}
                              << QStringList{"!0010SW90aW00aSW91aR19aR80nP"} << temperatureLines
                              << celsius << QByteArray();
+        QTest::newRow("run --block")
+            << QStringList{"run",     SCRIPTS_DIR "/lm75.txt",
+                           "--block", "LM75 temperature (pointer 0)",
+                           "--json",  "--port",
+                           "{port}"}
+            << QByteArray() << QStringList{"$00100C"} << QStringList{"!0010SW90aW00aSW91aR19aR80nP"}
+            << temperatureLines << celsius << QByteArray();
         QTest::newRow("ping") << QStringList{"ping", "--port", "{port}", "--json"} << QByteArray()
                               << QStringList{"$0000", "$0019"}
                               << QStringList{"!000001530003", "!0019"}

@@ -17,7 +17,20 @@ static QString parsed(const QStringList& args) {
     if (line.append) parts << "append";
     if (line.raw) parts << "raw";
     if (line.json) parts << "json";
+    if (line.block) parts << "block=" + QString::fromStdString(*line.block);
     return parts.join(' ');
+}
+
+// A script file as editors leave them: a byte-order mark before the first
+// block, an empty line, and line ends of every kind.
+static QString scriptFile() {
+    static QTemporaryDir dir;
+    const QString path = dir.filePath("s.txt");
+    QFile file(path);
+    if (!file.exists() && file.open(QIODevice::WriteOnly))
+        file.write("\xEF\xBB\xBF;First\r\nStart\r\n\r\nStop\n;Zweite Bl\xC3\xB6"
+                   "cke\rStart\r Write 0x90\rWrite 91\rStop\r");
+    return path;
 }
 
 class TestI2cscript : public QObject {
@@ -49,6 +62,9 @@ class TestI2cscript : public QObject {
         row("scan as JSON", {"scan", "--json", "--port", "p"}, "port=p json");
         row("monitor's frames raw or as JSON", {"monitor", "--raw", "--json", "--port", "p"},
             "exit 2");
+        row("block of a file", {"compile", "f", "--block=Read it"}, "block=Read it");
+        row("block of standard input", {"run", "-", "--port", "p", "--block", "b"}, "exit 2");
+        row("blocks of no file", {"blocks"}, "exit 2");
     }
     void commandLine() {
         QFETCH(QStringList, args);
@@ -136,6 +152,29 @@ class TestI2cscript : public QObject {
             << QStringList{"explain", "/nonexistent/s.rec"} << none << none
             << QByteArray("i2cscript explain: cannot read /nonexistent/s.rec: No such file or "
                           "directory\n")
+            << 2;
+        const QString script = scriptFile();
+        QTest::newRow("blocks: number, TAB, name") << QStringList{"blocks", script} << none
+                                                   << QByteArray("1\tFirst\n2\tZweite Bl\xC3\xB6"
+                                                                 "cke\n")
+                                                   << none << 0;
+        QTest::newRow("compile --block: warnings name the lines of the file")
+            << QStringList{"compile", script, "--block", "Zweite Bl\u00f6cke"} << none
+            << QByteArray("$00100500015B04\n")
+            << (script +
+                ":7: warning: the line starts with a blank, so it is a comment and \"Write "
+                "0x90\" is not sent\n" +
+                script +
+                ":8: warning: Write 91 is read as decimal, so it sends 0x5B; hex takes "
+                "\"0x\" (Write 0x91)\n")
+                   .toUtf8()
+            << 0;
+        QTest::newRow("run --block: a name matches exactly, before the port opens")
+            << QStringList{"run", script, "--block", "first", "--port", "/dev/ttyNOSUCH9"} << none
+            << none
+            << ("i2cscript run: " + script + " has no block named \"first\" (i2cscript blocks " +
+                script + " lists them)\n")
+                   .toUtf8()
             << 2;
         QDirIterator files(TEST_DATA_DIR, {"*.txt", "*.rx"}, QDir::Files,
                            QDirIterator::Subdirectories);
