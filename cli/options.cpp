@@ -1,6 +1,7 @@
 #include "cli/options.h"
 
 #include "cli/io.h"
+#include "util/ascii.h"
 #include "util/decimal.h"
 #include "util/paths.h"
 #include "util/system.h"
@@ -28,7 +29,7 @@ struct CommandForm {
     bool compiles;      // warns about the script unless --quiet
     std::string_view about;
     std::string_view waits;       // the default --timeout, for the help; empty: none
-    bool records = false;         // takes --record FILE
+    bool records = false;         // takes --record FILE and --picture FILE
     std::size_t minArguments = 0; // the arguments it cannot do without
 };
 
@@ -132,7 +133,7 @@ std::string usageLine(const CommandForm& form) {
     else if (takesJson(form))
         line += " [--json]";
     if (form.name == "decode") line += " [--verbose | --last]";
-    if (form.records) line += " [--record FILE [--append]]";
+    if (form.records) line += " [--picture FILE] [--record FILE [--append]]";
     return line;
 }
 
@@ -206,10 +207,12 @@ std::variant<CommandLine, int> parseCommandLine(const Arguments& args) {
     const QCommandLineOption record("record", {}, "FILE");
     const QCommandLineOption append("append");
     const QCommandLineOption json("json");
+    const QCommandLineOption picture("picture", {}, "FILE");
     const QCommandLineOption block("block", {}, "NAME");
     if (form->records) {
         parser.addOption(record);
         parser.addOption(append);
+        parser.addOption(picture);
     }
     if (takesJson(*form)) parser.addOption(json);
     if (takesBlock(*form)) parser.addOption(block);
@@ -232,7 +235,7 @@ std::variant<CommandLine, int> parseCommandLine(const Arguments& args) {
                             "unknown option " + typed(args, parser.unknownOptionNames().front()));
         // The only other failures: a value missing at the end, or given to --help.
         const QString last = list.back();
-        for (const auto* option : {&port, &timeout, &record, &block})
+        for (const auto* option : {&port, &timeout, &record, &picture, &block})
             if (last == "-" + option->names().front() || last == "--" + option->names().front())
                 return complain(command, fromParser(last) + " needs a value");
         // "Unexpected value after '-h'."
@@ -274,6 +277,16 @@ std::variant<CommandLine, int> parseCommandLine(const Arguments& args) {
     line.verbose = parser.isSet(verbose);
     line.raw = form->name == "monitor" && parser.isSet(raw);
     if (line.raw && line.json) return complain(command, "--raw and --json do not go together");
+    if (form->records && parser.isSet(picture)) {
+        line.picture = fromParser(parser.value(picture));
+        // Before the port opens: a run is not to be repeated for a misspelt name.
+        const auto dot = line.picture.rfind('.');
+        const auto slash = line.picture.rfind('/');
+        if (dot != std::string::npos && (slash == std::string::npos || dot > slash))
+            line.pictureFormat = util::asciiLower(line.picture.substr(dot + 1));
+        if (line.pictureFormat != "svg" && line.pictureFormat != "png")
+            return complain(command, "--picture FILE ends in .svg or .png");
+    }
     if (form->records && parser.isSet(record)) {
         line.record = fromParser(parser.value(record));
         if (line.record.empty()) return complain(command, "--record needs a file name");
@@ -331,6 +344,12 @@ std::string commandUsage(const std::string& command) {
                                 ? "                     and a last object {\"scan\": [...]},\n"
                                   "                     the 7-bit addresses that answered\n"
                                 : "");
+    if (form->records)
+        text += "  --picture FILE     when the command ends, write the bus picture of what\n"
+                "                     was received to FILE, as the window shows it (a\n"
+                "                     script answer starts it afresh), SVG or PNG by its\n"
+                "                     extension; written whole, so a failure leaves what\n"
+                "                     FILE held\n";
     if (form->name == "decode")
         text += "  -v, --verbose      print a line of dashes where the window's view would\n"
                 "                     be emptied (a script answer or a version report\n"
@@ -384,7 +403,8 @@ std::string usage() {
             "without --port it is the environment variable I2C_PORT.\n"
             "--timeout SECONDS (above 0, at most 86,400) sets how long to wait for the\n"
             "answer (default 1 s; run adds the script's delays, a replay waits 17 s).\n"
-            "--json prints JSON Lines instead of the text, one object per frame.\n"
+            "--json prints JSON Lines instead of the text, one object per frame;\n"
+            "--picture FILE draws the bus activity received as SVG or PNG.\n"
             "\n"
             "Exit status: 0 success; 1 compile error (the alert on standard error);\n"
             "2 bad arguments, unreadable input, or the port cannot be used; 3 the module\n"

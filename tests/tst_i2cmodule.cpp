@@ -1,6 +1,8 @@
 // i2cscript against the module simulator over a real pseudo-terminal (POSIX).
+#include "bus/picture.h"
 #include "simprocess.h"
 
+#include <QImageReader>
 #include <QtTest>
 
 #include <csignal>
@@ -73,6 +75,13 @@ static std::optional<QList<QJsonObject>> objects(const QByteArray& out) {
         list << document.object();
     }
     return list;
+}
+
+// The picture the received frames of --json output make.
+static void draw(bus::Picture& picture, const QList<QJsonObject>& frames) {
+    for (const auto& o : frames)
+        if (o["direction"] == "received")
+            picture.addFrame(o["frame"].toString().toStdString() + "\r");
 }
 
 // Reads the sensor's temperature: pointer 0, then two bytes.
@@ -225,6 +234,61 @@ class TestI2cModule : public QObject {
                  meaning);
     }
 
+    // --picture: the bus picture of every frame received, written whole once
+    // the command ends, as SVG or PNG by the name; a picture that cannot be
+    // written costs the command its success and leaves nothing behind.
+    void pictures_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("why");
+        QTest::newRow("svg") << "bus.svg" << 0 << QString();
+        QTest::newRow("png") << "bus.PNG" << 0 << QString();
+        QTest::newRow("a folder that is not there")
+            << "none/bus.svg" << 2 << "No such file or directory";
+        QTest::newRow("a folder in the way") << "taken.png" << 2 << "Is a directory";
+    }
+    void pictures() {
+        QFETCH(QString, name);
+        QFETCH(int, status);
+        QFETCH(QString, why);
+        SimProcess sim;
+        QVERIFY(sim.start());
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath("taken.png/inside"));
+        const QString path = dir.filePath(name);
+        const Outcome outcome =
+            i2cscript(sim, {"run", "--json", "--port", "{port}", "--picture", path}, kTemperature);
+        QCOMPARE(outcome.status, status);
+        const auto list = objects(outcome.out);
+        QVERIFY(list);
+        if (status != 0) {
+            QCOMPARE(outcome.err, "i2cscript run: cannot write the picture: " + path.toUtf8() +
+                                      ": " + why.toUtf8() + "\n");
+            QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                     QStringList{"taken.png"});
+            return;
+        }
+        bus::Picture picture(960);
+        draw(picture, *list);
+        QVERIFY(!picture.rows().empty());
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        if (name.endsWith(".svg")) {
+            QCOMPARE(bytes,
+                     QByteArray::fromStdString(bus::svgOf(picture, 0, picture.rows().size())));
+            QXmlStreamReader xml(bytes);
+            while (!xml.atEnd())
+                xml.readNext();
+            QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+        } else {
+            QBuffer buffer(const_cast<QByteArray*>(&bytes));
+            QImageReader png(&buffer, "png");
+            const auto page = bus::pageSize(picture, 0, picture.rows().size());
+            QCOMPARE(png.size(), QSize(int(page.width), int(page.height)));
+        }
+    }
+
     // ports: every COM name and the device it opens, COM8 through the link
     // beside the program; while a name is unbound, how to bind one.
     void ports() {
@@ -248,7 +312,8 @@ class TestI2cModule : public QObject {
 
     // monitor prints what the module sends on its own, after the time of day,
     // until Ctrl-C, decoded, (--raw) as frames or (--json) as objects; the
-    // greeting of its own connection is left out. The record holds every frame, the greeting too,
+    // greeting of its own connection is left out, and so from its picture,
+    // written once stopped. The record holds every frame, the greeting too,
     // with the activity.
     void monitorAndItsRecord() {
         for (const QString mode : {"", "--raw", "--json"}) {
@@ -256,9 +321,10 @@ class TestI2cModule : public QObject {
             QVERIFY(sim.start());
             QTemporaryDir dir;
             QProcess monitor;
-            monitor.start(I2CSCRIPT, QStringList{"monitor", "--port", sim.device, "--record",
-                                                 dir.filePath("r")} +
-                                         (mode.isEmpty() ? QStringList{} : QStringList{mode}));
+            monitor.start(I2CSCRIPT,
+                          QStringList{"monitor", "--port", sim.device, "--record",
+                                      dir.filePath("r"), "--picture", dir.filePath("m.svg")} +
+                              (mode.isEmpty() ? QStringList{} : QStringList{mode}));
             QVERIFY(
                 QTest::qWaitFor([&] { return holdsOpen(monitor.processId(), sim.device); }, 5000));
             QVERIFY(sim.settle()); // it has greeted the monitor
@@ -294,6 +360,13 @@ class TestI2cModule : public QObject {
                      QByteArray("< !001A08[cr]\t[Reset:   Power up]\r\n< !00200[cr]\t[Int]\t0\r\n"
                                 "< !00201[cr]\t[Int]\t1\r\n< !001A08[cr]\t[Reset:   Power "
                                 "up]\r\n"));
+            bus::Picture picture(960);
+            for (const char* frame : {"!00200\r", "!00201\r", "!001A08\r"})
+                picture.addFrame(frame);
+            QFile svg(dir.filePath("m.svg"));
+            QVERIFY(svg.open(QIODevice::ReadOnly));
+            QCOMPARE(svg.readAll(),
+                     QByteArray::fromStdString(bus::svgOf(picture, 0, picture.rows().size())));
         }
     }
 

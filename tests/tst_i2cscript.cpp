@@ -17,6 +17,8 @@ static QString parsed(const QStringList& args) {
     if (line.append) parts << "append";
     if (line.raw) parts << "raw";
     if (line.json) parts << "json";
+    if (!line.picture.empty())
+        parts << "picture=" + QString::fromStdString(line.picture + " " + line.pictureFormat);
     if (line.block) parts << "block=" + QString::fromStdString(*line.block);
     return parts.join(' ');
 }
@@ -62,6 +64,13 @@ class TestI2cscript : public QObject {
         row("scan as JSON", {"scan", "--json", "--port", "p"}, "port=p json");
         row("monitor's frames raw or as JSON", {"monitor", "--raw", "--json", "--port", "p"},
             "exit 2");
+        row("picture format by extension, case ignored",
+            {"monitor", "--picture", "a.b/Bus.PNG", "--port", "p"},
+            "port=p picture=a.b/Bus.PNG png");
+        row("picture: no extension but a folder's",
+            {"ping", "--picture", "a.svg/bus", "--port", "p"}, "exit 2");
+        row("scan draws no picture", {"scan", "--picture", "b.svg", "--port", "p"}, "exit 2");
+        row("picture needs a value", {"ping", "--port", "p", "--picture"}, "exit 2");
         row("block of a file", {"compile", "f", "--block=Read it"}, "block=Read it");
         row("block of standard input", {"run", "-", "--port", "p", "--block", "b"}, "exit 2");
         row("blocks of no file", {"blocks"}, "exit 2");
@@ -111,6 +120,12 @@ class TestI2cscript : public QObject {
         QTest::newRow("an argument too many")
             << QStringList{"compile", "a.txt", "b.txt"} << none << none
             << QByteArray("i2cscript compile: unexpected argument 'b.txt' (see i2cscript compile "
+                          "--help)\n")
+            << 2;
+        QTest::newRow("a picture format is known before the port opens")
+            << QStringList{"run", "--port", "/dev/ttyNOSUCH9", "--picture", "bus.jpg"}
+            << QByteArray("Start\n") << none
+            << QByteArray("i2cscript run: --picture FILE ends in .svg or .png (see i2cscript run "
                           "--help)\n")
             << 2;
         // A record's received frames count, its sent ones and events not; a
