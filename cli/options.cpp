@@ -137,6 +137,32 @@ std::string usageLine(const CommandForm& form) {
     return line;
 }
 
+// Lines of at most 80 columns, broken between options (never inside their
+// brackets), the continuations indented.
+std::string wrapped(std::string_view text, std::size_t indent) {
+    constexpr std::size_t kWidth = 80;
+    std::string out;
+    std::size_t lineStart = 0;
+    std::size_t wordStart = 0;
+    int depth = 0;
+    for (std::size_t i = 0; i <= text.size(); ++i) {
+        if (i < text.size() && (text[i] != ' ' || depth > 0)) {
+            depth += text[i] == '[' ? 1 : text[i] == ']' ? -1 : 0;
+            continue;
+        }
+        const std::string_view word = text.substr(wordStart, i - wordStart);
+        if (out.size() > lineStart && out.size() - lineStart + 1 + word.size() > kWidth) {
+            out += "\n" + std::string(indent, ' ');
+            lineStart = out.size() - indent;
+        } else if (out.size() > lineStart) {
+            out += ' ';
+        }
+        out += word;
+        wordStart = i + 1;
+    }
+    return out;
+}
+
 // The parser sees each byte of an argument as one Latin-1 character, so a
 // file name that is not UTF-8 comes back as the bytes the system has.
 QString toParser(const std::string& argument) {
@@ -312,7 +338,9 @@ std::variant<CommandLine, int> parseCommandLine(const Arguments& args) {
 std::string commandUsage(const std::string& command) {
     const CommandForm* form = findForm(command);
     if (!form) return {};
-    std::string text = "Usage: " + usageLine(*form) + "\n\n" + std::string(form->about) + "\n";
+    const std::string head = "Usage: i2cscript " + std::string(form->name) + " ";
+    std::string text = wrapped("Usage: " + usageLine(*form), head.size()) + "\n\n" +
+                       std::string(form->about) + "\n";
     if (form->arguments == "[FILE]") text += "FILE \"-\" or none reads standard input.\n\n";
     text += "Options:\n";
     if (form->talksToModule)
