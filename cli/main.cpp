@@ -7,19 +7,19 @@
 #include "platform/stopsignals.h"
 #include "util/paths.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 
+#include <memory>
 #include <string>
 
 namespace {
 
-int run(const cli::Arguments& args) {
+int run(const cli::CommandLine& line) {
     using namespace cli;
-    auto parsed = parseCommandLine(args);
-    if (const int* status = std::get_if<int>(&parsed)) return *status;
-    const auto& line = std::get<CommandLine>(parsed);
     if (line.command == "compile") return compileCommand(line);
     if (line.command == "decode") return decodeCommand(line);
+    if (line.command == "explain") return explainCommand(line);
+    if (line.command == "blocks") return blocksCommand(line);
     if (line.command == "run") return runCommand(line);
     if (line.command == "ping") return pingCommand(line);
     if (line.command == "control") return controlCommand(line);
@@ -29,13 +29,38 @@ int run(const cli::Arguments& args) {
     return scanCommand(line);
 }
 
+QtMessageHandler g_otherMessages = nullptr;
+
+// Qt's start-up looks for a Wayland socket in the runtime folder and warns
+// where none is set (ssh, cron); nothing is ever shown here.
+void withoutRuntimeWarning(QtMsgType type, const QMessageLogContext& context,
+                           const QString& message) {
+    if (type == QtWarningMsg && message.startsWith(QLatin1String("QStandardPaths:"))) return;
+    if (g_otherMessages) g_otherMessages(type, context, message);
+}
+
+// The port commands need an event loop; painting a PNG also needs fonts,
+// which only a QGuiApplication has. It costs a platform plugin, so the
+// other commands go without.
+std::unique_ptr<QCoreApplication> application(int& argc, char** argv, bool painting) {
+    if (!painting) return std::make_unique<QCoreApplication>(argc, argv);
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    g_otherMessages = qInstallMessageHandler(withoutRuntimeWarning);
+    auto app = std::make_unique<QGuiApplication>(argc, argv);
+    qInstallMessageHandler(g_otherMessages);
+    return app;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    // The port commands need an event loop; the others never start one.
-    QCoreApplication app(argc, argv);
+    const auto parsed = cli::parseCommandLine(cli::Arguments(argv + 1, argv + argc));
+    const auto* line = std::get_if<cli::CommandLine>(&parsed);
+    // Qt takes no arguments of ours: "-reverse" or "-session" may be a file's name.
+    int qtArgc = 1;
+    const auto app = application(qtArgc, argv, line && line->pictureFormat == "png");
     platform::StopSignals stops;
-    int status = run(cli::Arguments(argv + 1, argv + argc));
+    int status = line ? run(*line) : std::get<int>(parsed);
     const bool written = cli::flushOut();
     // A signal ends the program with its status whatever phase it came in.
     if (const int signal = stops.poll()) {

@@ -1,5 +1,7 @@
 #include "cli/modulecommands.h"
 
+#include "bus/json.h"
+#include "bus/picture.h"
 #include "cli/io.h"
 #include "cli/scan.h"
 #include "cli/session.h"
@@ -8,6 +10,8 @@
 #include "platform/files.h"
 #include "protocol/decoder.h"
 #include "protocol/frames.h"
+#include "protocol/record.h"
+#include "render/picturepainter.h"
 #include "util/paths.h"
 
 #include <algorithm>
@@ -22,6 +26,9 @@ namespace {
 using std::chrono::milliseconds;
 
 using compiler::kAnswerTime;
+
+// Where the picture's strips wrap: a page's width at 96 dpi, about.
+constexpr double kPictureWidth = 960;
 
 PortMaker& portMaker() {
     static PortMaker maker;
@@ -45,6 +52,11 @@ class Connection {
     explicit Connection(const CommandLine& line)
         : m_line(line), m_command(line.command), m_port(makePort()), m_session(*m_port) {
         m_session.setVerbose(line.verbose);
+        if (line.json || !line.picture.empty())
+            m_session.onTraffic = [this](bool sent, std::string_view frame,
+                                         Session::Clock::time_point when) {
+                traffic(sent, frame, when);
+            };
     }
 
     // The record is begun only once the port is open: a command that cannot
@@ -78,7 +90,8 @@ class Connection {
 
     // Prints what the session shows and turns its outcome into the exit status.
     int finish(bool answered, milliseconds limit, bool printView = true) {
-        if (printView) writeOut(viewToLines(m_session.view()));
+        if (printView && !m_line.json) writeOut(viewToLines(m_session.view()));
+        const bool pictured = writePicture();
         if (const int signal = m_session.stoppedBy()) {
             writeErr("i2cscript " + m_command + ": stopped\n");
             return 128 + signal;
@@ -96,12 +109,37 @@ class Connection {
             writeErr("i2cscript " + m_command + ": " + m_session.failure() + "\n");
             return kExitFailure;
         }
-        // The record asked for is not whole (the session said why): no success.
-        if (m_recorder.failed()) return kExitUsage;
+        // The record asked for is not whole (the session said why), or the
+        // picture is not there: no success.
+        if (m_recorder.failed() || !pictured) return kExitUsage;
         return kExitOk;
     }
 
   private:
+    void traffic(bool sent, std::string_view frame, Session::Clock::time_point when) {
+        if (!sent && !m_line.picture.empty()) m_picture.addFrame(frame);
+        if (!m_line.json) return;
+        const std::string time = protocol::recordTime(when);
+        writeOut((sent ? m_json.sent(time, frame) : m_json.received(time, frame)) + "\n");
+        // At once, also into a pipe: a program may act on each frame as it comes.
+        flushOut();
+    }
+
+    // False after saying why the picture asked for could not be written.
+    bool writePicture() {
+        if (m_line.picture.empty()) return true;
+        const auto bytes =
+            render::pictureFile(m_picture, 0, m_picture.rows().size(), m_line.pictureFormat);
+        std::string error = "it could not be drawn";
+        if (bytes && platform::writeWhole(
+                         m_line.picture,
+                         std::string_view(bytes->constData(), std::size_t(bytes->size())), error))
+            return true;
+        writeErr("i2cscript " + m_command + ": cannot write the picture: " +
+                 util::printableName(m_line.picture) + ": " + error + "\n");
+        return false;
+    }
+
     // "COM1 (/dev/ttyS0)": the name as given, and the device it resolved to.
     std::string portNamed() const {
         const std::string device = m_port->device().toStdString();
@@ -114,6 +152,8 @@ class Connection {
     std::unique_ptr<serial::Port> m_port;
     Session m_session;
     serial::Recorder m_recorder;
+    bus::JsonStream m_json;
+    bus::Picture m_picture{kPictureWidth};
 };
 
 struct ControlName {
@@ -140,7 +180,7 @@ void setPortMaker(PortMaker maker) {
 }
 
 int runCommand(const CommandLine& line) {
-    auto input = commandInput(line);
+    auto input = queueInput(line);
     if (!input) return kExitUsage;
     auto result = compileInput(line, *input);
     if (!result.ok()) return kExitCompileError;
@@ -208,7 +248,10 @@ int scanCommand(const CommandLine& line) {
     // Silent addresses are what a scan is for: their nAcks are no failure.
     const int status = connection.finish(answered, limit, false);
     if (status == kExitOk) {
-        writeOut(scanGrid(present));
+        std::vector<int> found;
+        for (int a = kFirstScanAddress; a <= kLastScanAddress; ++a)
+            if (present[static_cast<std::size_t>(a)]) found.push_back(a);
+        writeOut(line.json ? bus::scanJson(found) + "\n" : scanGrid(present));
         // On standard error, so the grid alone can be read by a program.
         flushOut();
         writeErr(scanNote(present));
@@ -222,6 +265,7 @@ int monitorCommand(const CommandLine& line) {
     auto& session = connection.session();
     session.setKeepView(false);
     session.onFrame = [&](std::string_view frame) {
+        if (line.json) return; // written with the frames sent, as they pass
         if (!frame.empty() && frame.back() == '\r') frame.remove_suffix(1);
         std::string text;
         if (line.raw) {

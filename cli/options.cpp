@@ -1,6 +1,7 @@
 #include "cli/options.h"
 
 #include "cli/io.h"
+#include "util/ascii.h"
 #include "util/decimal.h"
 #include "util/paths.h"
 #include "util/system.h"
@@ -27,11 +28,12 @@ struct CommandForm {
     bool talksToModule; // takes --port and --verbose, and --timeout when it waits
     bool compiles;      // warns about the script unless --quiet
     std::string_view about;
-    std::string_view waits; // the default --timeout, for the help; empty: none
-    bool records = false;   // takes --record FILE
+    std::string_view waits;       // the default --timeout, for the help; empty: none
+    bool records = false;         // takes --record FILE and --picture FILE
+    std::size_t minArguments = 0; // the arguments it cannot do without
 };
 
-constexpr std::array<CommandForm, 9> kCommandForms = {{
+constexpr std::array<CommandForm, 11> kCommandForms = {{
     {"compile",
      "[FILE]",
      1,
@@ -47,6 +49,25 @@ constexpr std::array<CommandForm, 9> kCommandForms = {{
      "Decode what a module sent (CR ends a frame) and print the\n"
      "bus activity of every frame, in order.\n",
      {}},
+    {"explain",
+     "[FILE]",
+     1,
+     false,
+     false,
+     "Read a session record (its received frames) or the module's\n"
+     "frames and print what each script answer did on the bus, one\n"
+     "transaction a line, named where the part is known.\n",
+     {}},
+    {"blocks",
+     "FILE",
+     1,
+     false,
+     false,
+     "List a script file's blocks, one a line: its number from 1,\n"
+     "a TAB and its name (its first line after the \";\").\n",
+     {},
+     false,
+     1},
     {"run", "[FILE]", 1, true, true,
      "Compile the queue, send it to the module and print the bus\nactivity of its answer.\n",
      "1 s plus the script's delays", true},
@@ -93,15 +114,53 @@ const CommandForm* findForm(const std::string& name) {
     return nullptr;
 }
 
+bool takesJson(const CommandForm& form) {
+    return form.talksToModule || form.name == "explain";
+}
+
+bool takesBlock(const CommandForm& form) {
+    return form.name == "run" || form.name == "compile";
+}
+
 std::string usageLine(const CommandForm& form) {
     std::string line = "i2cscript " + std::string(form.name);
     if (!form.arguments.empty()) line += " " + std::string(form.arguments);
     if (form.talksToModule) line += " --port PORT";
+    if (takesBlock(form)) line += " [--block NAME]";
     if (!form.waits.empty()) line += " [--timeout SECONDS]";
-    if (form.name == "monitor") line += " [--raw]";
+    if (form.name == "monitor")
+        line += " [--raw | --json]";
+    else if (takesJson(form))
+        line += " [--json]";
     if (form.name == "decode") line += " [--verbose | --last]";
-    if (form.records) line += " [--record FILE [--append]]";
+    if (form.records) line += " [--picture FILE] [--record FILE [--append]]";
     return line;
+}
+
+// Lines of at most 80 columns, broken between options (never inside their
+// brackets), the continuations indented.
+std::string wrapped(std::string_view text, std::size_t indent) {
+    constexpr std::size_t kWidth = 80;
+    std::string out;
+    std::size_t lineStart = 0;
+    std::size_t wordStart = 0;
+    int depth = 0;
+    for (std::size_t i = 0; i <= text.size(); ++i) {
+        if (i < text.size() && (text[i] != ' ' || depth > 0)) {
+            depth += text[i] == '[' ? 1 : text[i] == ']' ? -1 : 0;
+            continue;
+        }
+        const std::string_view word = text.substr(wordStart, i - wordStart);
+        if (out.size() > lineStart && out.size() - lineStart + 1 + word.size() > kWidth) {
+            out += "\n" + std::string(indent, ' ');
+            lineStart = out.size() - indent;
+        } else if (out.size() > lineStart) {
+            out += ' ';
+        }
+        out += word;
+        wordStart = i + 1;
+    }
+    return out;
 }
 
 // The parser sees each byte of an argument as one Latin-1 character, so a
@@ -173,10 +232,16 @@ std::variant<CommandLine, int> parseCommandLine(const Arguments& args) {
     const QCommandLineOption last("last");
     const QCommandLineOption record("record", {}, "FILE");
     const QCommandLineOption append("append");
+    const QCommandLineOption json("json");
+    const QCommandLineOption picture("picture", {}, "FILE");
+    const QCommandLineOption block("block", {}, "NAME");
     if (form->records) {
         parser.addOption(record);
         parser.addOption(append);
+        parser.addOption(picture);
     }
+    if (takesJson(*form)) parser.addOption(json);
+    if (takesBlock(*form)) parser.addOption(block);
     if (form->talksToModule) {
         parser.addOption(port);
         parser.addOption(verbose);
@@ -196,9 +261,9 @@ std::variant<CommandLine, int> parseCommandLine(const Arguments& args) {
                             "unknown option " + typed(args, parser.unknownOptionNames().front()));
         // The only other failures: a value missing at the end, or given to --help.
         const QString last = list.back();
-        if (form->talksToModule &&
-            (last.endsWith("-port") || last.endsWith("-timeout") || last.endsWith("-record")))
-            return complain(command, fromParser(last) + " needs a value");
+        for (const auto* option : {&port, &timeout, &record, &picture, &block})
+            if (last == "-" + option->names().front() || last == "--" + option->names().front())
+                return complain(command, fromParser(last) + " needs a value");
         // "Unexpected value after '-h'."
         std::string text = fromParser(parser.errorText());
         if (text.ends_with('.')) text.pop_back();
@@ -217,7 +282,16 @@ std::variant<CommandLine, int> parseCommandLine(const Arguments& args) {
     if (line.arguments.size() > form->maxArguments)
         return complain(command,
                         "unexpected argument '" + line.arguments[form->maxArguments] + "'");
+    if (line.arguments.size() < form->minArguments)
+        return complain(command, std::string(form->arguments) + " is required");
     line.quiet = form->compiles && parser.isSet(quiet);
+    line.json = takesJson(*form) && parser.isSet(json);
+    if (takesBlock(*form) && parser.isSet(block)) {
+        line.block = fromParser(parser.value(block));
+        // A block is looked up in a file: standard input cannot be read twice.
+        if (line.arguments.empty() || line.arguments.front() == "-")
+            return complain(command, "--block needs the script FILE it is in");
+    }
     if (form->name == "decode") {
         line.verbose = parser.isSet(verbose);
         line.last = parser.isSet(last);
@@ -228,6 +302,17 @@ std::variant<CommandLine, int> parseCommandLine(const Arguments& args) {
     if (!form->talksToModule) return line;
     line.verbose = parser.isSet(verbose);
     line.raw = form->name == "monitor" && parser.isSet(raw);
+    if (line.raw && line.json) return complain(command, "--raw and --json do not go together");
+    if (form->records && parser.isSet(picture)) {
+        line.picture = fromParser(parser.value(picture));
+        // Before the port opens: a run is not to be repeated for a misspelt name.
+        const auto dot = line.picture.rfind('.');
+        const auto slash = line.picture.rfind('/');
+        if (dot != std::string::npos && (slash == std::string::npos || dot > slash))
+            line.pictureFormat = util::asciiLower(line.picture.substr(dot + 1));
+        if (line.pictureFormat != "svg" && line.pictureFormat != "png")
+            return complain(command, "--picture FILE ends in .svg or .png");
+    }
     if (form->records && parser.isSet(record)) {
         line.record = fromParser(parser.value(record));
         if (line.record.empty()) return complain(command, "--record needs a file name");
@@ -253,7 +338,9 @@ std::variant<CommandLine, int> parseCommandLine(const Arguments& args) {
 std::string commandUsage(const std::string& command) {
     const CommandForm* form = findForm(command);
     if (!form) return {};
-    std::string text = "Usage: " + usageLine(*form) + "\n\n" + std::string(form->about) + "\n";
+    const std::string head = "Usage: i2cscript " + std::string(form->name) + " ";
+    std::string text = wrapped("Usage: " + usageLine(*form), head.size()) + "\n\n" +
+                       std::string(form->about) + "\n";
     if (form->arguments == "[FILE]") text += "FILE \"-\" or none reads standard input.\n\n";
     text += "Options:\n";
     if (form->talksToModule)
@@ -265,8 +352,32 @@ std::string commandUsage(const std::string& command) {
         text += "  --timeout SECONDS  how long to wait for the answer, above 0 and at most\n"
                 "                     86,400 s; by default " +
                 std::string(form->waits) + "\n";
+    if (takesBlock(*form))
+        text += "  --block NAME       " + std::string(form->name) +
+                " only the block of FILE named NAME (its first\n"
+                "                     line is \";NAME\"; i2cscript blocks FILE lists them)\n";
     if (form->name == "monitor")
         text += "  --raw              print the frames as received instead, one a line\n";
+    if (form->name == "explain")
+        text += "  --json             print one JSON object a line for each frame received:\n"
+                "                     its time (null for a plain frame), the frame, its\n"
+                "                     decoded lines and, for a script answer, its\n"
+                "                     transactions\n";
+    else if (takesJson(*form))
+        text += "  --json             print JSON Lines instead of the text: one object a\n"
+                "                     line for each frame sent and received, in order, with\n"
+                "                     its time, the frame, its decoded lines and, for a\n"
+                "                     script answer, its transactions\n" +
+                std::string(form->name == "scan"
+                                ? "                     and a last object {\"scan\": [...]},\n"
+                                  "                     the 7-bit addresses that answered\n"
+                                : "");
+    if (form->records)
+        text += "  --picture FILE     when the command ends, write the bus picture of what\n"
+                "                     was received to FILE, as the window shows it (a\n"
+                "                     script answer starts it afresh), SVG or PNG by its\n"
+                "                     extension; written whole, so a failure leaves what\n"
+                "                     FILE held\n";
     if (form->name == "decode")
         text += "  -v, --verbose      print a line of dashes where the window's view would\n"
                 "                     be emptied (a script answer or a version report\n"
@@ -320,6 +431,8 @@ std::string usage() {
             "without --port it is the environment variable I2C_PORT.\n"
             "--timeout SECONDS (above 0, at most 86,400) sets how long to wait for the\n"
             "answer (default 1 s; run adds the script's delays, a replay waits 17 s).\n"
+            "--json prints JSON Lines instead of the text, one object per frame;\n"
+            "--picture FILE draws the bus activity received as SVG or PNG.\n"
             "\n"
             "Exit status: 0 success; 1 compile error (the alert on standard error);\n"
             "2 bad arguments, unreadable input, or the port cannot be used; 3 the module\n"

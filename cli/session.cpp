@@ -26,6 +26,7 @@ Session::Session(serial::Port& port) : m_engine(port) {
     };
     m_engine.onSent = [this](std::string_view frame) {
         if (m_verbose) showFrame(">", frame);
+        if (onTraffic) onTraffic(true, frame, Clock::now());
     };
     // Said at once, as it happens; the command goes on.
     QObject::connect(
@@ -47,6 +48,7 @@ void Session::arrived(std::string_view frame, const protocol::FrameEffect& effec
     // the connection (as the simulator greets each client); the command's
     // output starts after it.
     if (std::exchange(m_firstFrame, false) && protocol::isPowerUpReport(frame)) return;
+    if (onTraffic) onTraffic(false, frame, Clock::now());
     if (onFrame) onFrame(frame);
     auto code = protocol::commandCodeOf(frame);
     if (m_failure.empty() && m_watched.count(code)) m_failure = protocol::failureOf(frame);

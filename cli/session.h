@@ -59,6 +59,10 @@ class Session {
 
     // Called with each frame as it is cut, before its effect is applied.
     std::function<void(std::string_view)> onFrame;
+    // Each frame as it is written, and each one cut but the greeting, with
+    // the time it went or came; for what a command writes besides its view.
+    using Clock = std::chrono::system_clock;
+    std::function<void(bool sent, std::string_view frame, Clock::time_point when)> onTraffic;
 
   private:
     void arrived(std::string_view frame, const protocol::FrameEffect& effect);

@@ -3,7 +3,7 @@
 
 _i2cscript() {
     local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD - 1]}
-    local commands="compile decode run ping control scan monitor ports examples help"
+    local commands="compile decode explain blocks run ping control scan monitor ports examples help"
     if [ "$COMP_CWORD" -eq 1 ]; then
         COMPREPLY=($(compgen -W "$commands --help --version" -- "$cur"))
         return
@@ -18,27 +18,28 @@ _i2cscript() {
         fi
         return
         ;;
-    --timeout) return ;;
-    --record)
+    --timeout | --block) return ;;
+    --record | --picture)
         COMPREPLY=($(compgen -f -- "$cur"))
         return
         ;;
     esac
     local command=${COMP_WORDS[1]} options="--help"
     case $command in
-    compile) options="--quiet --help" ;;
+    compile) options="--block --quiet --help" ;;
     decode) options="--verbose --last --help" ;;
-    run) options="--port --timeout --quiet --verbose --record --append --help" ;;
-    ping | control) options="--port --timeout --verbose --record --append --help" ;;
-    scan) options="--port --timeout --verbose --help" ;;
-    monitor) options="--port --raw --verbose --record --append --help" ;;
+    explain) options="--json --help" ;;
+    run) options="--port --block --timeout --quiet --verbose --json --picture --record --append --help" ;;
+    ping | control) options="--port --timeout --verbose --json --picture --record --append --help" ;;
+    scan) options="--port --timeout --verbose --json --help" ;;
+    monitor) options="--port --raw --json --verbose --picture --record --append --help" ;;
     esac
     if [[ $cur == -* ]]; then
         COMPREPLY=($(compgen -W "$options" -- "$cur"))
         return
     fi
     case $command in
-    compile | decode | run) COMPREPLY=($(compgen -f -- "$cur")) ;;
+    compile | decode | explain | blocks | run) COMPREPLY=($(compgen -f -- "$cur")) ;;
     control)
         COMPREPLY=($(compgen -W "edge-hl edge-lh trigger-on trigger-off slow fast slave store replay" -- "$cur"))
         ;;

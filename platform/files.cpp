@@ -100,4 +100,58 @@ int openForWriting(const std::string& path, bool append, std::string& error) {
     return fd;
 }
 
+bool writeWhole(const std::string& path, std::string_view bytes, std::string& error) {
+#if defined(_WIN32)
+    namespace fs = std::filesystem;
+    const fs::path target = fs::u8path(path);
+    fs::path temporary = target;
+    temporary += ".new";
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        out.close();
+        if (!out) {
+            std::error_code ignored;
+            fs::remove(temporary, ignored);
+            error = "it cannot be written";
+            return false;
+        }
+    }
+    std::error_code ec;
+    fs::rename(temporary, target, ec);
+    if (ec) {
+        fs::remove(temporary, ec);
+        error = ec.message();
+    }
+    return error.empty();
+#else
+    // A name of its own: a second writer of the same file never shares it.
+    std::string temporary;
+    int fd = -1;
+    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+        temporary = path + ".~" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST) break;
+    }
+    if (fd < 0) {
+        error = std::strerror(errno);
+        return false;
+    }
+    int failure = 0;
+    while (!bytes.empty() && failure == 0) {
+        const auto n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno != EINTR) failure = errno;
+        if (n > 0) bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    // On disk before it takes the name: a crash then leaves the old file or the new one whole.
+    if (failure == 0 && ::fsync(fd) != 0) failure = errno;
+    if (::close(fd) != 0 && failure == 0) failure = errno;
+    if (failure == 0 && ::rename(temporary.c_str(), path.c_str()) != 0) failure = errno;
+    if (failure == 0) return true;
+    ::unlink(temporary.c_str());
+    error = std::strerror(failure);
+    return false;
+#endif
+}
+
 } // namespace platform

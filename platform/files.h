@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace platform {
 
@@ -21,5 +22,10 @@ ReadFile readRegularFile(const std::string& path, std::size_t limit);
 // is not there, emptied unless append. The descriptor is the caller's to
 // close; -1 with the reason in error ("No such file or directory").
 int openForWriting(const std::string& path, bool append, std::string& error);
+
+// Writes bytes to path, its name as the system's bytes, whole: into a new
+// file beside it that then takes its name, so a failure at any point leaves
+// what path held. False with the reason in error.
+bool writeWhole(const std::string& path, std::string_view bytes, std::string& error);
 
 } // namespace platform

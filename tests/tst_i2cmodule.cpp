@@ -1,6 +1,8 @@
 // i2cscript against the module simulator over a real pseudo-terminal (POSIX).
+#include "bus/picture.h"
 #include "simprocess.h"
 
+#include <QImageReader>
 #include <QtTest>
 
 #include <csignal>
@@ -62,6 +64,30 @@ static bool holdsOpen(qint64 pid, const QString& path) {
     return false;
 }
 
+// Each line of --json output as an object; nothing when a line is not one.
+static std::optional<QList<QJsonObject>> objects(const QByteArray& out) {
+    QList<QJsonObject> list;
+    if (!out.endsWith('\n')) return std::nullopt;
+    for (const auto& line : out.chopped(1).split('\n')) {
+        QJsonParseError error;
+        const auto document = QJsonDocument::fromJson(line, &error);
+        if (error.error != QJsonParseError::NoError || !document.isObject()) return std::nullopt;
+        list << document.object();
+    }
+    return list;
+}
+
+// The picture the received frames of --json output make.
+static void draw(bus::Picture& picture, const QList<QJsonObject>& frames) {
+    for (const auto& o : frames)
+        if (o["direction"] == "received")
+            picture.addFrame(o["frame"].toString().toStdString() + "\r");
+}
+
+// Reads the sensor's temperature: pointer 0, then two bytes.
+static const QByteArray kTemperature =
+    "Start\nWrite 0x90\nWrite 0x00\nStart\nWrite 0x91\nRead ack\nRead nack\nStop\n";
+
 // Its answer comes after 1.28 s, past the 1 s allowed for any answer.
 static const QByteArray kLongScript = QByteArray("Delaym 255\n").repeated(5);
 
@@ -114,6 +140,155 @@ class TestI2cModule : public QObject {
         QCOMPARE(silent.status, 4);
     }
 
+    // --json: one object a line for every frame sent and received but the
+    // greeting, in order, with the lines the view shows and a script
+    // answer's transactions; scan ends with what answered.
+    void json_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<QStringList>("sent"); // how each frame sent starts
+        QTest::addColumn<QStringList>("received");
+        QTest::addColumn<QStringList>("lines"); // how the last frame's lines start
+        QTest::addColumn<QString>("meaning");   // its last transaction's; empty: no transactions
+        QTest::addColumn<QByteArray>("last");   // a last object after the frames'
+        const QStringList temperatureLines{"START",
+                                           "WRITE\t0x90\tAck",
+                                           "WRITE\t0x00\tAck",
+                                           "START",
+                                           "WRITE\t0x91\tAck",
+                                           "READ\t0x19\tAck",
+                                           "READ\t0x80\tNack",
+                                           "STOP"};
+        const QString celsius = QString::fromUtf8("0x48 temperature: 25.5 \xC2\xB0"
+                                                  "C");
+        QTest::newRow("run") << QStringList{"run", "--json", "--port", "{port}"} << kTemperature
+                             << QStringList{"$00100C0001900100000191020304"}
+                             << QStringList{"!0010SW90aW00aSW91aR19aR80nP"} << temperatureLines
+                             << celsius << QByteArray();
+        QTest::newRow("run --block")
+            << QStringList{"run",     SCRIPTS_DIR "/lm75.txt",
+                           "--block", "LM75 temperature (pointer 0)",
+                           "--json",  "--port",
+                           "{port}"}
+            << QByteArray() << QStringList{"$00100C"} << QStringList{"!0010SW90aW00aSW91aR19aR80nP"}
+            << temperatureLines << celsius << QByteArray();
+        QTest::newRow("ping") << QStringList{"ping", "--port", "{port}", "--json"} << QByteArray()
+                              << QStringList{"$0000", "$0019"}
+                              << QStringList{"!000001530003", "!0019"}
+                              << QStringList{"[VSlave:  3.300v  ]"} << QString() << QByteArray();
+        QTest::newRow("control") << QStringList{"control", "fast", "--json", "--port", "{port}"}
+                                 << QByteArray() << QStringList{"$0018"} << QStringList{"!0018a"}
+                                 << QStringList{"[Speed set Fast=400k]"} << QString()
+                                 << QByteArray();
+        QTest::newRow("scan") << QStringList{"scan", "--json", "--port", "{port}"} << QByteArray()
+                              << QStringList(4, "$0010") << QStringList(4, "!0010SW")
+                              << QStringList{"START", "WRITE\t0xCA\tNack"}
+                              << "0x77 write: no answer" << QByteArray(R"({"scan":[72,80]})");
+    }
+    void json() {
+        QFETCH(QStringList, args);
+        QFETCH(QByteArray, input);
+        QFETCH(QStringList, sent);
+        QFETCH(QStringList, received);
+        QFETCH(QStringList, lines);
+        QFETCH(QString, meaning);
+        QFETCH(QByteArray, last);
+        SimProcess sim;
+        QVERIFY(sim.start());
+        const Outcome outcome = i2cscript(sim, args, input);
+        QVERIFY2(outcome.status == 0, outcome.err);
+        auto list = objects(outcome.out);
+        QVERIFY2(list, outcome.out);
+        if (!last.isEmpty())
+            QCOMPARE(QJsonDocument(list->takeLast()).toJson(QJsonDocument::Compact), last);
+        static const QRegularExpression time(
+            "^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\\.\\d{3}$");
+        QStringList sentFrames, receivedFrames, times;
+        for (const auto& o : *list) {
+            QVERIFY2(o["time"].toString().contains(time), qPrintable(o["time"].toString()));
+            times << o["time"].toString();
+            const bool isSent = o["direction"] == "sent";
+            QVERIFY(isSent || o["direction"] == "received");
+            (isSent ? sentFrames : receivedFrames) << o["frame"].toString();
+            // A sent frame has no lines; only a script answer has transactions.
+            QCOMPARE(o.contains("lines"), !isSent);
+            QCOMPARE(o.contains("transactions"),
+                     !isSent && o["frame"].toString().startsWith("!0010"));
+        }
+        QVERIFY(std::is_sorted(times.begin(), times.end()));
+        QCOMPARE(sentFrames.size(), sent.size());
+        for (qsizetype i = 0; i < sent.size(); ++i)
+            QVERIFY2(sentFrames[i].startsWith(sent[i]), qPrintable(sentFrames[i]));
+        QCOMPARE(receivedFrames.size(), received.size());
+        for (qsizetype i = 0; i < received.size(); ++i)
+            QVERIFY2(receivedFrames[i].startsWith(received[i]), qPrintable(receivedFrames[i]));
+        QJsonObject answer;
+        for (const auto& o : *list)
+            if (o["direction"] == "received") answer = o;
+        QStringList shown;
+        for (const auto& line : answer["lines"].toArray())
+            shown << line.toString();
+        QCOMPARE(shown.mid(0, lines.size()), lines);
+        const auto transactions = answer["transactions"].toArray();
+        QCOMPARE(transactions.isEmpty() ? QString() : transactions.last()["meaning"].toString(),
+                 meaning);
+    }
+
+    // --picture: the bus picture of every frame received, written whole once
+    // the command ends, as SVG or PNG by the name; a picture that cannot be
+    // written costs the command its success and leaves nothing behind.
+    void pictures_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("why");
+        QTest::newRow("svg") << "bus.svg" << 0 << QString();
+        QTest::newRow("png") << "bus.PNG" << 0 << QString();
+        QTest::newRow("a folder that is not there")
+            << "none/bus.svg" << 2 << "No such file or directory";
+        QTest::newRow("a folder in the way") << "taken.png" << 2 << "Is a directory";
+    }
+    void pictures() {
+        QFETCH(QString, name);
+        QFETCH(int, status);
+        QFETCH(QString, why);
+        SimProcess sim;
+        QVERIFY(sim.start());
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath("taken.png/inside"));
+        const QString path = dir.filePath(name);
+        const Outcome outcome =
+            i2cscript(sim, {"run", "--json", "--port", "{port}", "--picture", path}, kTemperature);
+        QCOMPARE(outcome.status, status);
+        const auto list = objects(outcome.out);
+        QVERIFY(list);
+        if (status != 0) {
+            QCOMPARE(outcome.err, "i2cscript run: cannot write the picture: " + path.toUtf8() +
+                                      ": " + why.toUtf8() + "\n");
+            QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                     QStringList{"taken.png"});
+            return;
+        }
+        bus::Picture picture(960);
+        draw(picture, *list);
+        QVERIFY(!picture.rows().empty());
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        if (name.endsWith(".svg")) {
+            QCOMPARE(bytes,
+                     QByteArray::fromStdString(bus::svgOf(picture, 0, picture.rows().size())));
+            QXmlStreamReader xml(bytes);
+            while (!xml.atEnd())
+                xml.readNext();
+            QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+        } else {
+            QBuffer buffer(const_cast<QByteArray*>(&bytes));
+            QImageReader png(&buffer, "png");
+            const auto page = bus::pageSize(picture, 0, picture.rows().size());
+            QCOMPARE(png.size(), QSize(int(page.width), int(page.height)));
+        }
+    }
+
     // ports: every COM name and the device it opens, COM8 through the link
     // beside the program; while a name is unbound, how to bind one.
     void ports() {
@@ -136,18 +311,20 @@ class TestI2cModule : public QObject {
     }
 
     // monitor prints what the module sends on its own, after the time of day,
-    // until Ctrl-C, decoded or (--raw) as frames; the greeting of its own
-    // connection is left out. The record holds every frame, the greeting
-    // too, with the activity.
+    // until Ctrl-C, decoded, (--raw) as frames or (--json) as objects; the
+    // greeting of its own connection is left out, and so from its picture,
+    // written once stopped. The record holds every frame, the greeting too,
+    // with the activity.
     void monitorAndItsRecord() {
-        for (const bool raw : {false, true}) {
+        for (const QString mode : {"", "--raw", "--json"}) {
             SimProcess sim;
             QVERIFY(sim.start());
             QTemporaryDir dir;
             QProcess monitor;
-            monitor.start(I2CSCRIPT, QStringList{"monitor", "--port", sim.device, "--record",
-                                                 dir.filePath("r")} +
-                                         (raw ? QStringList{"--raw"} : QStringList{}));
+            monitor.start(I2CSCRIPT,
+                          QStringList{"monitor", "--port", sim.device, "--record",
+                                      dir.filePath("r"), "--picture", dir.filePath("m.svg")} +
+                              (mode.isEmpty() ? QStringList{} : QStringList{mode}));
             QVERIFY(
                 QTest::qWaitFor([&] { return holdsOpen(monitor.processId(), sim.device); }, 5000));
             QVERIFY(sim.settle()); // it has greeted the monitor
@@ -162,8 +339,20 @@ class TestI2cModule : public QObject {
             out += monitor.readAllStandardOutput();
             static const QRegularExpression time("^\\d\\d:\\d\\d:\\d\\d\\.\\d{3}  ",
                                                  QRegularExpression::MultilineOption);
-            QCOMPARE(QString(out).replace(time, "T ").toUtf8(),
-                     raw ? QByteArray("T !00200\nT !00201\nT !001A08\n")
+            static const QRegularExpression stamp("(?<=\"time\":\")[^\"]+");
+            const QByteArray json = R"({"time":"T","direction":"received","frame":)";
+            QCOMPARE(QString(out).replace(time, "T ").replace(stamp, "T").toUtf8(),
+                     mode == "--raw" ? QByteArray("T !00200\nT !00201\nT !001A08\n")
+                     : mode == "--json"
+                         ? json +
+                               R"("!00200","lines":["[Int]\t0"]})"
+                               "\n" +
+                               json +
+                               R"("!00201","lines":["[Int]\t1"]})"
+                               "\n" +
+                               json +
+                               R"("!001A08","lines":["[Reset:   Power up]",""]})"
+                               "\n"
                          : QByteArray("T [Int]\t0\nT [Int]\t1\nT [Reset:   Power up]\n"));
             QFile file(dir.filePath("r"));
             QVERIFY(file.open(QIODevice::ReadOnly));
@@ -171,6 +360,13 @@ class TestI2cModule : public QObject {
                      QByteArray("< !001A08[cr]\t[Reset:   Power up]\r\n< !00200[cr]\t[Int]\t0\r\n"
                                 "< !00201[cr]\t[Int]\t1\r\n< !001A08[cr]\t[Reset:   Power "
                                 "up]\r\n"));
+            bus::Picture picture(960);
+            for (const char* frame : {"!00200\r", "!00201\r", "!001A08\r"})
+                picture.addFrame(frame);
+            QFile svg(dir.filePath("m.svg"));
+            QVERIFY(svg.open(QIODevice::ReadOnly));
+            QCOMPARE(svg.readAll(),
+                     QByteArray::fromStdString(bus::svgOf(picture, 0, picture.rows().size())));
         }
     }
 

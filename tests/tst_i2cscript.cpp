@@ -16,7 +16,23 @@ static QString parsed(const QStringList& args) {
     if (!line.record.empty()) parts << "record=" + QString::fromStdString(line.record);
     if (line.append) parts << "append";
     if (line.raw) parts << "raw";
+    if (line.json) parts << "json";
+    if (!line.picture.empty())
+        parts << "picture=" + QString::fromStdString(line.picture + " " + line.pictureFormat);
+    if (line.block) parts << "block=" + QString::fromStdString(*line.block);
     return parts.join(' ');
+}
+
+// A script file as editors leave them: a byte-order mark before the first
+// block, an empty line, and line ends of every kind.
+static QString scriptFile() {
+    static QTemporaryDir dir;
+    const QString path = dir.filePath("s.txt");
+    QFile file(path);
+    if (!file.exists() && file.open(QIODevice::WriteOnly))
+        file.write("\xEF\xBB\xBF;First\r\nStart\r\n\r\nStop\n;Zweite Bl\xC3\xB6"
+                   "cke\rStart\r Write 0x90\rWrite 91\rStop\r");
+    return path;
 }
 
 class TestI2cscript : public QObject {
@@ -45,6 +61,19 @@ class TestI2cscript : public QObject {
         row("append to no record", {"run", "--port", "p", "--append"}, "exit 2");
         row("unknown command", {"frobnicate"}, "exit 2");
         row("decode's end view has no clearings", {"decode", "--last", "-v"}, "exit 2");
+        row("scan as JSON", {"scan", "--json", "--port", "p"}, "port=p json");
+        row("monitor's frames raw or as JSON", {"monitor", "--raw", "--json", "--port", "p"},
+            "exit 2");
+        row("picture format by extension, case ignored",
+            {"monitor", "--picture", "a.b/Bus.PNG", "--port", "p"},
+            "port=p picture=a.b/Bus.PNG png");
+        row("picture: no extension but a folder's",
+            {"ping", "--picture", "a.svg/bus", "--port", "p"}, "exit 2");
+        row("scan draws no picture", {"scan", "--picture", "b.svg", "--port", "p"}, "exit 2");
+        row("picture needs a value", {"ping", "--port", "p", "--picture"}, "exit 2");
+        row("block of a file", {"compile", "f", "--block=Read it"}, "block=Read it");
+        row("block of standard input", {"run", "-", "--port", "p", "--block", "b"}, "exit 2");
+        row("blocks of no file", {"blocks"}, "exit 2");
     }
     void commandLine() {
         QFETCH(QStringList, args);
@@ -92,6 +121,75 @@ class TestI2cscript : public QObject {
             << QStringList{"compile", "a.txt", "b.txt"} << none << none
             << QByteArray("i2cscript compile: unexpected argument 'b.txt' (see i2cscript compile "
                           "--help)\n")
+            << 2;
+        QTest::newRow("a picture format is known before the port opens")
+            << QStringList{"run", "--port", "/dev/ttyNOSUCH9", "--picture", "bus.jpg"}
+            << QByteArray("Start\n") << none
+            << QByteArray("i2cscript run: --picture FILE ends in .svg or .png (see i2cscript run "
+                          "--help)\n")
+            << 2;
+        // A record's received frames count, its sent ones and events not; a
+        // read is named by the pointer an earlier answer set.
+        const QByteArray record =
+            "2026-12-07T13:05:42.117 > $00100F0001900100000191020203030304[cr]\r\n"
+            "2026-12-07T13:05:42.120 < !001A08[cr]\t[Reset:   Power up]\r\n"
+            "2026-12-07T13:05:42.131 < !0010SW90aW00aSW91aR19aR80nP[cr]\tSTART | WRITE\t0x90\t"
+            "Ack | WRITE\t0x00\tAck\r\n"
+            "2026-12-07T13:06:10.002 * COM8 (/dev/pts/3) stopped working: !0010SW92nP\r\n";
+        QTest::newRow("explain a record")
+            << QStringList{"explain"} << record
+            << QByteArray("0x48 pointer: temperature\n0x48 temperature: 25.5 \xC2\xB0"
+                          "C\n")
+            << none << 0;
+        QTest::newRow("explain frames, a line each or CR-ended")
+            << QStringList{"explain", "-"}
+            << QByteArray("!0010SW90aW02aP\n!0010SW91aR4BaR00nP\r!0010SW40aW01nP\r\n!00200\n")
+            << QByteArray("0x48 pointer: hysteresis\n0x48 hysteresis: 75.0 \xC2\xB0"
+                          "C\n0x20 write: 1 byte (byte 1 not acknowledged)\n")
+            << none << 0;
+        QTest::newRow("explain --json: a plain frame has no time")
+            << QStringList{"explain", "--json"}
+            << QByteArray("2026-12-07T13:05:42.120 < !001A08[cr]\t[Reset:   Power up]\r\n"
+                          "2026-12-07T13:05:42.131 < !0010SW92nP[cr]\tSTART\r\n!00200\n")
+            << QByteArray(R"({"time":"2026-12-07T13:05:42.120","direction":"received",)"
+                          R"("frame":"!001A08","lines":["[Reset:   Power up]",""]})"
+                          "\n"
+                          R"({"time":"2026-12-07T13:05:42.131","direction":"received",)"
+                          R"("frame":"!0010SW92nP","lines":["START","WRITE\t0x92\tNack","STOP"],)"
+                          R"("transactions":[{"address":73,"direction":"write","ack":false,)"
+                          R"("bytes":[],"meaning":"0x49 write: no answer"}]})"
+                          "\n"
+                          R"({"time":null,"direction":"received","frame":"!00200",)"
+                          R"("lines":["[Int]\t0"]})"
+                          "\n")
+            << none << 0;
+        QTest::newRow("explain unreadable input")
+            << QStringList{"explain", "/nonexistent/s.rec"} << none << none
+            << QByteArray("i2cscript explain: cannot read /nonexistent/s.rec: No such file or "
+                          "directory\n")
+            << 2;
+        const QString script = scriptFile();
+        QTest::newRow("blocks: number, TAB, name") << QStringList{"blocks", script} << none
+                                                   << QByteArray("1\tFirst\n2\tZweite Bl\xC3\xB6"
+                                                                 "cke\n")
+                                                   << none << 0;
+        QTest::newRow("compile --block: warnings name the lines of the file")
+            << QStringList{"compile", script, "--block", "Zweite Bl\u00f6cke"} << none
+            << QByteArray("$00100500015B04\n")
+            << (script +
+                ":7: warning: the line starts with a blank, so it is a comment and \"Write "
+                "0x90\" is not sent\n" +
+                script +
+                ":8: warning: Write 91 is read as decimal, so it sends 0x5B; hex takes "
+                "\"0x\" (Write 0x91)\n")
+                   .toUtf8()
+            << 0;
+        QTest::newRow("run --block: a name matches exactly, before the port opens")
+            << QStringList{"run", script, "--block", "first", "--port", "/dev/ttyNOSUCH9"} << none
+            << none
+            << ("i2cscript run: " + script + " has no block named \"first\" (i2cscript blocks " +
+                script + " lists them)\n")
+                   .toUtf8()
             << 2;
         QDirIterator files(TEST_DATA_DIR, {"*.txt", "*.rx"}, QDir::Files,
                            QDirIterator::Subdirectories);

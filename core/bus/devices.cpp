@@ -181,8 +181,12 @@ std::vector<Transaction> Explainer::finish() {
 }
 
 std::vector<Transaction> transactionsOf(std::string_view frame) {
-    StepReader reader;
     Explainer explainer;
+    return transactionsOf(frame, explainer);
+}
+
+std::vector<Transaction> transactionsOf(std::string_view frame, Explainer& explainer) {
+    StepReader reader;
     std::vector<Transaction> all;
     for (const auto& step : reader.read(frame))
         for (auto& t : explainer.add(step))

@@ -99,6 +99,8 @@ class Explainer {
 
 // Every transaction of a script answer, explained (frames of other kinds: none).
 std::vector<Transaction> transactionsOf(std::string_view frame);
+// The same, explained by what the explainer knows from earlier answers.
+std::vector<Transaction> transactionsOf(std::string_view frame, Explainer& explainer);
 
 // "0x48", as the sentences name addresses.
 std::string hexByte(std::uint8_t value);

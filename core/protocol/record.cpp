@@ -54,6 +54,29 @@ std::string receivedLine(std::string_view time, std::string_view frame, std::str
            std::string(util::CRLF);
 }
 
+std::optional<RecordLine> readRecordLine(std::string_view line) {
+    // "2026-12-07T13:05:42.130 < ": the time's length is fixed.
+    constexpr std::size_t kTime = 23;
+    if (line.size() < kTime + 3 || line[4] != '-' || line[10] != 'T' || line[19] != '.' ||
+        line[kTime] != ' ' || line[kTime + 2] != ' ')
+        return std::nullopt;
+    RecordLine read{std::string(line.substr(0, kTime)), line[kTime + 1], {}};
+    if (read.mark != '<' && read.mark != '>') return read;
+    // A received frame's activity, after the TAB, is the decoder's: made again from the frame.
+    const std::string_view echo = line.substr(kTime + 3);
+    const std::string_view shown = echo.substr(0, echo.find_first_of("\t\r\n"));
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        const std::string_view rest = shown.substr(i);
+        if (rest.starts_with("[cr]") || rest.starts_with("[lf]")) {
+            read.frame += rest[1] == 'c' ? '\r' : '\n';
+            i += 3;
+        } else {
+            read.frame += shown[i];
+        }
+    }
+    return read;
+}
+
 std::string eventLine(std::string_view time, std::string_view text, char mark) {
     return std::string(time) + " " + mark + " " + oneLine(text) + std::string(util::CRLF);
 }

@@ -9,6 +9,7 @@
 // and LF as "[lf]"; a received frame's activity stands on one line, its line
 // breaks shown as " | ". Every line ends with CR LF.
 #include <chrono>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -24,5 +25,14 @@ std::string receivedLine(std::string_view time, std::string_view frame, std::str
 inline constexpr char kLossMark = '*';
 inline constexpr char kReturnMark = '+';
 std::string eventLine(std::string_view time, std::string_view text, char mark = kLossMark);
+
+struct RecordLine {
+    std::string time;
+    char mark;         // '>', '<', kLossMark, kReturnMark
+    std::string frame; // '>' and '<': "[cr]" and "[lf]" back as CR and LF
+};
+// What a line of a record says (its line end may be there or not); nothing
+// for a line that does not start with a record's time and mark.
+std::optional<RecordLine> readRecordLine(std::string_view line);
 
 } // namespace protocol
