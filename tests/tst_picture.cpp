@@ -132,6 +132,8 @@ class TestPicture : public QObject {
     void scrolledBackStays() {
         app::PictureView view(400);
         view.resize(420, 300);
+        view.show();
+        view.hide();
         for (int i = 0; i < 200; ++i)
             view.addFrame("!0020H\r");
         // What came while hidden is there when shown.
