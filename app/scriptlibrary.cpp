@@ -52,6 +52,8 @@ std::optional<QString> askBlockName(QWidget* parent, const QString& path, const 
     prompt.setOkButtonText(QStringLiteral("Save"));
     auto* edit = prompt.findChild<QLineEdit*>();
     edit->setValidator(new BlockName(edit));
+    // Wide enough for its title beside a window manager's buttons, and a name.
+    edit->setMinimumWidth(prompt.fontMetrics().horizontalAdvance(kSaveBlock) * 2 + 80);
     QPushButton* ok = prompt.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
     auto follow = [edit, ok] { ok->setEnabled(edit->hasAcceptableInput()); };
     QObject::connect(edit, &QLineEdit::textChanged, ok, follow);
