@@ -190,6 +190,10 @@ class TestPicture : public QObject {
         QFETCH(QString, name);
         WindowFixture f;
         auto* picture = showKnownAnswer(f);
+        // More than the view holds: the newest are in sight, the oldest not.
+        for (int i = 0; i < 300; ++i)
+            f.port.deliver("!0020H\r");
+        f.window->showPending();
         whenShown<dialogs::SelectFile>([=](dialogs::SelectFile& d) {
             d.setFileName(name);
             d.okbutton_Click();
@@ -197,8 +201,8 @@ class TestPicture : public QObject {
         f.action(QString::fromUtf8("Export picture\u2026"))->trigger();
         const QByteArray bytes = contents(f.dir.filePath(name));
         const auto [first, last] = picture->rowsInSight();
-        QCOMPARE(first, std::size_t(0));
-        QCOMPARE(last, std::size_t(4));
+        QVERIFY(first > 0);
+        QCOMPARE(last, picture->picture().rows().size());
         if (name.endsWith(".svg")) {
             QCOMPARE(bytes.toStdString(), bus::svgOf(picture->picture(), first, last));
         } else {
