@@ -77,18 +77,14 @@ class TestJson : public QObject {
         QVERIFY(QJsonDocument::fromJson(json).isObject());
     }
 
-    // What one answer's write leaves names a read in a later one; a sent
-    // frame has no lines, and no time is null.
+    // A sent frame has no lines, and no time is null.
     void stream() {
         bus::JsonStream stream;
         QCOMPARE(stream.sent("T", "$0010050001900200\r"),
                  std::string(R"({"time":"T","direction":"sent","frame":"$0010050001900200"})"));
-        stream.received("T", "!0010SW90aW02aP\r");
         const auto read = QJsonDocument::fromJson(
-            QByteArray::fromStdString(stream.received(std::nullopt, "!0010SW91aR4BaR00nP\r")));
+            QByteArray::fromStdString(stream.received(std::nullopt, "!00200\r")));
         QVERIFY(read["time"].isNull());
-        QCOMPARE(read["transactions"][0]["meaning"].toString(),
-                 QString::fromUtf8("0x48 hysteresis: 75.0 °C"));
         QCOMPARE(bus::scanJson({72, 80}), std::string(R"({"scan":[72,80]})"));
     }
 };
