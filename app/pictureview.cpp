@@ -1,6 +1,7 @@
 #include "app/pictureview.h"
 
 #include "app/pictureaccessible.h"
+#include "app/text.h"
 #include "dialogs/form.h"
 #include "render/picturepainter.h"
 
@@ -19,14 +20,6 @@
 #include <memory>
 
 namespace app {
-
-namespace {
-
-QString qstring(const std::string& s) {
-    return QString::fromUtf8(s.data(), qsizetype(s.size()));
-}
-
-} // namespace
 
 PictureView::PictureView(double width, QWidget* parent)
     : QAbstractScrollArea(parent), m_picture(width) {

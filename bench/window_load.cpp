@@ -13,7 +13,6 @@
 #include "simwindow.h"
 
 #include <QAccessible>
-#include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -100,9 +99,7 @@ int flood(int seconds, int writeSize, bool fullSpeed, bool picture) {
     rig.window->show();
     if (!QTest::qWaitForWindowExposed(rig.window.get())) return 1;
     rig.choose("portselect", 8);
-    if (picture)
-        for (auto* action : rig.window->findChildren<QAction*>())
-            if (action->text() == QStringLiteral("Show as picture")) action->trigger();
+    if (picture) rig.trigger(QStringLiteral("Show as picture"));
     // The simulator floods a client it has seen connect: the power-up report.
     for (int i = 0; i < 200 && rig.view().isEmpty(); ++i)
         QTest::qWait(50);

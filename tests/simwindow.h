@@ -7,6 +7,7 @@
 #include "modalguard.h"
 #include "simprocess.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QTemporaryDir>
 #include <QTest>
@@ -31,6 +32,11 @@ struct SimWindow {
         emit combo->activated(index);
     }
     void click(const QString& name) { QTest::mouseClick(window->control(name), Qt::LeftButton); }
+    // The window's action of that text ("Show as picture").
+    void trigger(const QString& text) {
+        for (auto* action : window->findChildren<QAction*>())
+            if (action->text() == text) action->trigger();
+    }
     QString view() const {
         window->showPending();
         return window->control<app::ActivityView>("i2cparser")->toPlainText();

@@ -14,7 +14,6 @@
 #include "render/picturepainter.h"
 #include "simwindow.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -85,8 +84,7 @@ int pictureShot(SimWindow& rig, const QString& out) {
         std::fprintf(stderr, "windowshot: no answer: %s\n", qPrintable(rig.alerts.join('\n')));
         return 1;
     }
-    for (auto* action : rig.window->findChildren<QAction*>())
-        if (action->text() == QStringLiteral("Show as picture")) action->trigger();
+    rig.trigger(QStringLiteral("Show as picture"));
     auto* picture = rig.window->findChild<app::PictureView*>(QStringLiteral("picture"));
     QTest::qWait(200);
     picture->setFocus();

@@ -1,5 +1,7 @@
 #include "bus/devices.h"
 
+#include "util/hex.h"
+
 #include <cmath>
 #include <cstdio>
 
@@ -91,8 +93,7 @@ std::string memory(const Transaction& t, const Part& part, std::optional<unsigne
 } // namespace
 
 std::string hexByte(std::uint8_t value) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    return {'0', 'x', kDigits[value >> 4], kDigits[value & 15]};
+    return "0x" + util::hexpad(value, 2);
 }
 
 const Part* partAt(std::uint8_t address) {
